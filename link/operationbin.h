@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QDataStream>
+#include <QObject>
+#include <QString>
+
+class QIODevice;
+
+// The memory image being edited: the bytes of one configuration memory, with typed access by
+// address text.
+//
+// Address texts: a byte address is hexadecimal when it contains a lowercase "x" ("0x000E"),
+// else decimal ("26"); anything that is not a number means address 0. A bit address is
+// "W:b" (decimal word address, bit 0-15), a bit field "A:f-l". 16-bit values are big-endian;
+// bits 0-7 of a word lie in its second byte, bits 8-15 in its first.
+//
+// Reads never extend the image: a missing byte reads as 0. A write past the end extends the
+// image with zero bytes, up to the 16-bit address space; a write at a negative, unparsable or
+// larger address changes nothing.
+class OperationBin : public QObject
+{
+    Q_OBJECT
+public:
+    OperationBin();
+    ~OperationBin() override;
+
+    // Highest address a write may reach.
+    static constexpr int MaxAddress = 0xFFFF;
+
+    // Address texts. byteAddress gives -1 for a text that is not a number.
+    static int byteAddress(const QString &address);
+    static int specAddress(const QString &address);
+    static int specBit(const QString &address);
+
+    // Bytes and words.
+    int readTypedValue(const QString &type, const QString &address);
+    int readWord(const QString &decimalAddress);
+    QString readHexWord(const QString &address);
+    QString readIdWord(const QString &address);
+    int readByte(const QString &address);
+    QString readByteText(const QString &address);
+    void writeInt16(const QString &address, int value);
+    void writeInt8(const QString &address, int value);
+    void writeHexWord(const QString &value, const QString &address);
+    void writeIdWord(const QString &address, const QString &value);
+
+    // Bits and bit fields.
+    int readBit(const QString &type, const QString &address);
+    void writeBit(const QString &address, const QString &value);
+    int readBits(const QString &address);
+    void writeBits(const QString &address, int value);
+    int bitFieldWidth(const QString &address);
+    int firstBit() const { return m_firstBit; }
+
+    // Text fields: N UTF-16LE characters, centred with spaces.
+    QString readText(const QString &length, const QString &address);
+    void writeText(const QString &length, const QString &text, const QString &address);
+    static QString centerText(const QString &text, int width);
+
+    // Image files and the device's hex text.
+    void loadFile(const QString &fileName);
+    void loadHex(const QByteArray &hex);
+    bool saveTo(QIODevice *device);
+    QByteArray image() const { return m_image; }
+    void prepareBuffer();
+
+signals:
+    void sendTMkeySerialNumber(QString TMKeySerialNumber);
+    void sendTMkeyLongSerialNumber(QString TMKeySerialNumber);
+    void newSignal(QString TMkey);
+    void errorWriteFile();
+
+public slots:
+    void readTMKey(QString TMkey);
+    void readLongTMKey(QString serialNumber);
+
+private:
+    int byteAt(int address) const;
+    bool writeBytes(int address, const QByteArray &bytes);
+    void attachBuffer();
+
+    QIODevice *m_sourceDevice = nullptr;
+    QBuffer m_buffer;
+    QByteArray m_image;
+    QDataStream m_stream;
+    int m_firstBit = 0;
+};
