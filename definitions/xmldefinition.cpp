@@ -1,0 +1,382 @@
+#include "xmldefinition.h"
+
+#include "datapaths.h"
+#include "lenientxml.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace {
+
+// The attribute names that fill an element's slots, slot 0 first, selected by the element's tag.
+// A list marked oneName has a single name whose value fills every slot the element is given.
+struct SlotList {
+    QStringList names;
+    bool oneName = false;
+};
+using SlotLists = QHash<QString, SlotList>;
+
+void addList(SlotLists &lists, const QStringList &tags, const QStringList &names, bool oneName = false)
+{
+    for (const QString &tag : tags)
+        lists.insert(tag, SlotList{names, oneName});
+}
+
+const SlotLists &treeSlotLists()
+{
+    static const SlotLists lists = [] {
+        SlotLists l;
+        addList(l, {"TEXT", "TEXTR", "TEXT1"}, {"WIDTH", "POS", "FTCOL", "TXT", "ID"});
+        addList(l, {"BUTTON_ON_OFF"}, {"WIDTH", "POS", "FTCOL", "FTCOL_DIF", "VTYPE", "VALUE_LIST", "SELCOL", "VINIT",
+                                       "EEADDR", "STYLE_DIFF"});
+        addList(l, {"EDIT"}, {"WIDTH", "POS", "FTCOL", "FTCOL_DIF", "VTYPE", "VMIN", "VMAX", "VINIT", "UID", "EEADDR",
+                              "FORMAT", "STYLE_DIFF"});
+        addList(l, {"EDITR"}, {"WIDTH", "POS", "FTCOL", "FTCOL_DIF", "LENGTH", "VTYPE", "VINIT", "UID", "EEADDR"});
+        addList(l, {"VALUE"}, {"WIDTH", "POS", "FTCOL", "UID", "VTYPE", "EEADDR", "SIZE", "STYLE_DIFF"});
+        addList(l, {"CBEDIT"}, {"WIDTH", "POS", "FTCOL", "FTCOL_DIF", "VTYPE", "VINIT", "EEADDR", "VALUE_LIST",
+                                "TEXT_LIST", "UID", "STYLE_DIFF"});
+        addList(l, {"BUTTON_INIT"}, {"BUTTON_NAME", "WIDTH", "WARNING"});
+        addList(l, {"DRAW_LINE", "BGCOL", "BGCOL_DIFF"}, {"COLOR"});
+        addList(l, {"HELP"}, {"TXT"}, true);
+        addList(l, {"FRAME", "FRAME2"}, {"WIDTH"}, true);
+        addList(l, {"URL"}, {"TEXT"}, true);
+        return l;
+    }();
+    return lists;
+}
+
+const SlotLists &tableSlotLists()
+{
+    static const SlotLists lists = [] {
+        SlotLists l;
+        addList(l, {"BOX_MENU", "BOX_SECTIONS"}, {"X", "Y", "W", "H", "TITLE"});
+        addList(l, {"BUTTON_1", "BUTTON_2", "BUTTON_3", "BUTTON_4", "BUTTON_5", "BUTTON_6"},
+                {"WIDTH", "HORIZ_MARG", "VERT_MARG", "TEXT", "HELPTXT", "STYLE"});
+        addList(l, {"TABLEDIM"}, {"SIZE", "INDEX_MIN", "INDEX_MAX", "COMMENTS"});
+        addList(l, {"TABSECTIONS"}, {"SECTION_1", "COLOR_1", "SECTION_2", "COLOR_2", "SECTION_3", "COLOR_3", "TEXT_1",
+                                     "TEXT_2", "TEXT_3"});
+        addList(l, {"TEXTH"}, {"WIDTH", "POS", "FTCOL", "TXT"});
+        addList(l, {"TEXT_TABLE"}, {"WIDTH", "POS", "FTCOL", "TXT", "VTYPE", "VALUE", "FLAT_NR_START", "HELPTXT"});
+        addList(l, {"TEXT_INDEX"}, {"WIDTH", "POS", "FTCOL", "TXT", "VTYPE", "VALUE", "HELPTXT"});
+        // Slot 6 has no name: it counts towards the list's length and is never filled.
+        addList(l, {"TEXT_1", "TEXT_2", "TEXT_3", "TEXT_4", "TEXT_5", "TEXT_6", "TEXT_7"},
+                {"WIDTH", "HORIZ_MARG", "VERT_MARG", "POS", "LABEL", "STYLE", ""});
+        addList(l, {"EDIT"}, {"UID", "WIDTH", "POS", "FTCOL", "FTCOL_DIF", "VTYPE", "VMIN", "VMAX", "VINIT", "TABADDR",
+                              "HELPTXT", "FLAT_NR_START", "FORMAT"});
+        addList(l, {"CBEDIT"}, {"WIDTH", "POS", "FTCOL", "FTCOL_DIF", "VTYPE", "VMIN", "VMAX", "VINIT", "TABADDR",
+                                "VALUE_LIST", "HELPTXT", "FORMAT"});
+        addList(l, {"BLOC_NUMBER"}, {"WIDTH", "POS", "FTCOL", "VTYPE", "VMIN", "VMAX", "VINIT", "HELPTXT", "FORMAT"});
+        addList(l, {"SOUND_FILES"}, {"NEW_KEY", "KEY_ADDED", "KEY_NOT_ADDED", "CHECK_KEY_FOUND", "CHECK_KEY_NOT_FOUND"});
+        return l;
+    }();
+    return lists;
+}
+
+// The positional slot rule: an element carrying n distinct attributes fills slots 0 to k-1, k being
+// the smaller of n and its list's length (for a one-name list: the number of slots), each slot with
+// the attribute its list names there, "" when the element lacks it. Slots from k on stay "", even
+// where the element carries the attribute the list names: stored files are read that way.
+template <std::size_t N>
+QString fillSlots(std::array<QString, N> &out, const QDomNode &node, const SlotLists &lists)
+{
+    if (!node.isElement())
+        return QString();
+    const QDomElement element = node.toElement();
+    const QString tag = element.tagName();
+    const auto it = lists.constFind(tag);
+    if (it == lists.constEnd())
+        return tag;
+    const int carried = element.attributes().count();
+    if (it->oneName) {
+        const int k = std::min<int>(carried, int(N));
+        const QString value = element.attribute(it->names.first());
+        for (int i = 0; i < k; ++i)
+            out[i] = value;
+    } else {
+        const int k = std::min({carried, it->names.size(), int(N)});
+        for (int i = 0; i < k; ++i)
+            out[i] = element.attribute(it->names.at(i));
+    }
+    return tag;
+}
+
+int childCount(const QDomNode &node)
+{
+    int n = 0;
+    for (QDomNode c = node.firstChild(); !c.isNull(); c = c.nextSibling())
+        ++n;
+    return n;
+}
+
+QString firstElementText(const QDomDocument &doc, const QString &tag)
+{
+    return doc.elementsByTagName(tag).item(0).toElement().text();
+}
+
+template <typename T>
+const T &latest(const std::vector<std::unique_ptr<T>> &results)
+{
+    static const T empty{};
+    return results.empty() ? empty : *results.back();
+}
+
+template <typename T, typename... Args>
+T &keep(std::vector<std::unique_ptr<T>> &results, Args &&...args)
+{
+    results.push_back(std::make_unique<T>(std::forward<Args>(args)...));
+    return *results.back();
+}
+
+} // namespace
+
+XmlDefinition::XmlDefinition(const QString &path) : m_path(path) {}
+
+QDomDocument XmlDefinition::loadDocument()
+{
+    DiagnosticSink sink(m_path);
+    QDomDocument doc;
+    const QString onDisk = Platform::resolveDataPath(m_path);
+    QFile file(onDisk);
+    if (QFileInfo(onDisk).isDir())
+        sink.add(DefinitionDiagnostic::FileNotOpened, QStringLiteral("is a folder; read as an empty document"));
+    else if (!file.open(QIODevice::ReadOnly))
+        sink.add(DefinitionDiagnostic::FileNotOpened,
+                 QStringLiteral("cannot be opened (%1); read as an empty document").arg(file.errorString()));
+    else
+        doc = LenientXml::parse(file.readAll(), sink);
+
+    for (const DefinitionDiagnostic &d : sink.items()) {
+        const QString key = QString::number(d.kind) + QLatin1Char(' ') + d.toString();
+        if (m_seenDiagnostics.contains(key))
+            continue;
+        m_seenDiagnostics.insert(key);
+        m_diagnostics.append(d);
+        if (d.isSkippedContent())
+            qDebug().noquote() << "XmlDefinition:" << d.toString();
+    }
+    return doc;
+}
+
+bool XmlDefinition::hasSkippedContent() const
+{
+    return std::any_of(m_diagnostics.cbegin(), m_diagnostics.cend(),
+                       [](const DefinitionDiagnostic &d) { return d.isSkippedContent(); });
+}
+
+void XmlDefinition::tableFull(const QDomNode &node, const QString &what)
+{
+    DefinitionDiagnostic d;
+    d.kind = DefinitionDiagnostic::TableFull;
+    d.path = m_path;
+    d.message = what + QStringLiteral("; this node and the ones after it are left out");
+    d.line = node.lineNumber() > 0 ? node.lineNumber() : 0;
+    d.column = node.columnNumber() > 0 ? node.columnNumber() : 0;
+    const QString key = QString::number(d.kind) + QLatin1Char(' ') + d.toString();
+    if (m_seenDiagnostics.contains(key))
+        return;
+    m_seenDiagnostics.insert(key);
+    m_diagnostics.append(d);
+    qDebug().noquote() << "XmlDefinition:" << d.toString();
+}
+
+QDomElement XmlDefinition::pageElement(const QDomDocument &doc, int page) const
+{
+    if (page < 0)
+        return QDomElement();
+    return doc.elementsByTagName(QStringLiteral("PAGE")).item(page).toElement();
+}
+
+int XmlDefinition::readPageKinds()
+{
+    const QDomDocument doc = loadDocument();
+    const QDomNodeList pages = doc.elementsByTagName(QStringLiteral("PAGE"));
+    PageKindList &kinds = keep(m_pageKinds);
+    kinds.reserve(pages.count());
+    for (int i = 0; i < pages.count(); ++i) {
+        const QDomElement body = pages.item(i).lastChild().toElement();
+        const QString tag = body.tagName(); // "" for a node that is not an element, or no child
+        if (tag == QLatin1String("TREE_LIST"))
+            kinds.append(PageKindTree);
+        else if (tag == QLatin1String("TABLE_LIST"))
+            kinds.append(PageKindTable);
+        else if (tag == QLatin1String("WEB_LIST"))
+            kinds.append(PageKindWeb);
+        else
+            kinds.append(PageKindNone);
+    }
+    m_pageCount = kinds.size();
+    return m_pageCount;
+}
+
+const PageKindList &XmlDefinition::pageKinds() const
+{
+    return latest(m_pageKinds);
+}
+
+QString XmlDefinition::pageName(int page)
+{
+    const QDomDocument doc = loadDocument();
+    return pageElement(doc, page).firstChild().toElement().text();
+}
+
+int XmlDefinition::readHeadLineCounts(int page)
+{
+    const QDomDocument doc = loadDocument();
+    const QDomNode body = pageElement(doc, page).lastChild();
+    QVector<int> &counts = keep(m_lineCounts);
+    for (QDomNode head = body.firstChild(); !head.isNull(); head = head.nextSibling()) {
+        // Child 0 is the head line's own row; the table holds it and 99 lines, and the count
+        // never promises a line the table does not hold.
+        counts.append(std::clamp(childCount(head) - 1, 0, TreeShape::Lines - 1));
+    }
+    m_headLineCount = counts.size();
+    return m_headLineCount;
+}
+
+const QVector<int> &XmlDefinition::linesPerHeadLine(int) const
+{
+    return latest(m_lineCounts);
+}
+
+const TreeListValues &XmlDefinition::readTreeList(int page)
+{
+    const QDomDocument doc = loadDocument();
+    m_systemHelp = firstElementText(doc, QStringLiteral("SYSTEM_HELP"));
+    m_systemType = firstElementText(doc, QStringLiteral("SYSTEM_TYPE"));
+
+    const QDomNode body = pageElement(doc, page).lastChild();
+    const int heads = childCount(body);
+    TreeListValues &values = keep(m_treeValues, heads);
+    TreeListTags &tags = keep(m_treeTags, heads);
+    const SlotLists &lists = treeSlotLists();
+
+    int h = 0;
+    for (QDomNode head = body.firstChild(); !head.isNull(); head = head.nextSibling(), ++h) {
+        int l = 0;
+        for (QDomNode line = head.firstChild(); !line.isNull(); line = line.nextSibling(), ++l) {
+            if (l >= TreeShape::Lines) {
+                tableFull(line, QStringLiteral("page %1, head line %2 has more than %3 child nodes")
+                                    .arg(page).arg(h).arg(TreeShape::Lines));
+                break;
+            }
+            int e = 0;
+            for (QDomNode element = line.firstChild(); !element.isNull(); element = element.nextSibling(), ++e) {
+                if (e >= TreeShape::Elements) {
+                    tableFull(element, QStringLiteral("page %1, head line %2, line %3 has more than %4 elements")
+                                           .arg(page).arg(h).arg(l).arg(TreeShape::Elements));
+                    break;
+                }
+                tags[h][l][e] = fillSlots(values[h][l][e], element, lists);
+            }
+        }
+    }
+    return values;
+}
+
+const TreeListTags &XmlDefinition::treeTags() const
+{
+    return latest(m_treeTags);
+}
+
+const TableListValues &XmlDefinition::readTableList(int page)
+{
+    const QDomDocument doc = loadDocument();
+    const QDomNode body = pageElement(doc, page).lastChild();
+    TableListValues &values = keep(m_tableValues);
+    TableListTags &tags = keep(m_tableTags);
+    const SlotLists &lists = tableSlotLists();
+
+    const QDomNode headers = body.firstChild().firstChild();
+    m_tableColumnCount = childCount(headers);
+    if (m_tableColumnCount > TableShape::Positions) {
+        tableFull(headers, QStringLiteral("page %1 has %2 column headers, the table holds %3")
+                               .arg(page).arg(m_tableColumnCount).arg(TableShape::Positions));
+        m_tableColumnCount = TableShape::Positions;
+    }
+
+    int t = 0;
+    for (QDomNode table = body.firstChild(); !table.isNull(); table = table.nextSibling(), ++t) {
+        if (t >= TableShape::Tables) {
+            tableFull(table, QStringLiteral("page %1 holds more than %2 table").arg(page).arg(TableShape::Tables));
+            break;
+        }
+        int s = 0;
+        for (QDomNode section = table.firstChild(); !section.isNull(); section = section.nextSibling(), ++s) {
+            if (s >= TableShape::Sections) {
+                tableFull(section, QStringLiteral("page %1, table %2 has more than %3 sections")
+                                       .arg(page).arg(t).arg(TableShape::Sections));
+                break;
+            }
+            int p = 0;
+            for (QDomNode node = section.firstChild(); !node.isNull(); node = node.nextSibling(), ++p) {
+                if (p >= TableShape::Positions) {
+                    tableFull(node, QStringLiteral("page %1, table %2, section %3 has more than %4 child nodes")
+                                        .arg(page).arg(t).arg(s).arg(TableShape::Positions));
+                    break;
+                }
+                tags[t][s][p] = fillSlots(values[t][s][p], node, lists);
+            }
+        }
+    }
+    return values;
+}
+
+const TableListTags &XmlDefinition::tableTags() const
+{
+    return latest(m_tableTags);
+}
+
+int XmlDefinition::tableColumnCount(int) const
+{
+    return m_tableColumnCount;
+}
+
+const GuiValues &XmlDefinition::readGui()
+{
+    const QDomDocument doc = loadDocument();
+    GuiKeys &keys = keep(m_guiKeys);
+    GuiValues &values = keep(m_guiValues);
+    const QString vValue = QStringLiteral("VALUE");
+
+    // Blocks and rows are element children only: a comment between two language blocks shifts
+    // no language.
+    int b = 0;
+    for (QDomElement block = doc.documentElement().firstChildElement(); !block.isNull();
+         block = block.nextSiblingElement(), ++b) {
+        if (b >= GuiShape::Blocks) {
+            tableFull(block, QStringLiteral("more than %1 language blocks").arg(GuiShape::Blocks));
+            break;
+        }
+        int r = 0;
+        for (QDomElement row = block.firstChildElement(); !row.isNull(); row = row.nextSiblingElement(), ++r) {
+            if (r >= GuiShape::Rows) {
+                tableFull(row, QStringLiteral("language block %1 has more than %2 rows").arg(b).arg(GuiShape::Rows));
+                break;
+            }
+            const QString key = row.tagName();
+            keys[b][r] = key;
+            GuiRowValues &v = values[b][r];
+            if (key == QLatin1String("EEPROM_DATA")) {
+                v[0] = row.attribute(vValue);
+                v[1] = row.attribute(QStringLiteral("MEMSIZE"));
+                v[2] = row.attribute(QStringLiteral("FILE_NAME"));
+            } else if (key == QLatin1String("EEPROM_ADDRESS") || key == QLatin1String("LNG_NAME")) {
+                v[0] = row.attribute(vValue);
+            } else {
+                v[0] = row.text();
+            }
+        }
+    }
+    m_guiBlockCount = std::min(b, GuiShape::Blocks);
+    return values;
+}
+
+const GuiKeys &XmlDefinition::guiKeys() const
+{
+    return latest(m_guiKeys);
+}

@@ -1,0 +1,81 @@
+#pragma once
+#include "definitiondiagnostic.h"
+#include "definitiontables.h"
+
+#include <QDomDocument>
+#include <QSet>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+// The reader of one XML data file: a model definition file or the language and model table
+// "GUI.xlx". It answers queries with counts, texts and fixed-shape tables of raw attribute texts and
+// interprets no value. Every query loads the file afresh.
+//
+// Results: every table and array a query builds belongs to the reader and stays valid and unchanged
+// until the reader is destroyed; a later query builds its results beside the earlier ones. The
+// getters hand out the results of the latest query of their kind.
+//
+// Nothing is reported to the caller: a file that cannot be read gives the empty results. What the
+// reader mended or left out is kept in diagnostics() and printed once as a debug trace.
+class XmlDefinition
+{
+public:
+    explicit XmlDefinition(const QString &path);
+    XmlDefinition(const XmlDefinition &) = delete;
+    XmlDefinition &operator=(const XmlDefinition &) = delete;
+
+    QString path() const { return m_path; }
+
+    // Page list
+    int readPageKinds();
+    const PageKindList &pageKinds() const;
+    QString pageName(int page);
+    int readHeadLineCounts(int page);
+    const QVector<int> &linesPerHeadLine(int page = -1) const; // the argument plays no part
+
+    // Tree and web pages
+    const TreeListValues &readTreeList(int page);
+    const TreeListTags &treeTags() const;
+    QString systemHelp() const { return m_systemHelp; }
+    QString systemType() const { return m_systemType; }
+
+    // Table pages
+    const TableListValues &readTableList(int page);
+    const TableListTags &tableTags() const;
+    int tableColumnCount(int page = -1) const; // the argument plays no part
+
+    // Language and model table
+    const GuiValues &readGui();
+    const GuiKeys &guiKeys() const;
+    int guiBlockCount() const { return m_guiBlockCount; }
+
+    // Everything the reader mended or left out since it was made, each finding once.
+    const DefinitionDiagnostics &diagnostics() const { return m_diagnostics; }
+    bool hasSkippedContent() const;
+
+private:
+    QDomDocument loadDocument();
+    QDomElement pageElement(const QDomDocument &doc, int page) const;
+    void tableFull(const QDomNode &node, const QString &what);
+
+    QString m_path;
+    std::vector<std::unique_ptr<TreeListValues>> m_treeValues;
+    std::vector<std::unique_ptr<TreeListTags>> m_treeTags;
+    std::vector<std::unique_ptr<TableListValues>> m_tableValues;
+    std::vector<std::unique_ptr<TableListTags>> m_tableTags;
+    std::vector<std::unique_ptr<GuiKeys>> m_guiKeys;
+    std::vector<std::unique_ptr<GuiValues>> m_guiValues;
+    QString m_systemHelp;
+    QString m_systemType;
+    int m_guiBlockCount = 0;
+    int m_headLineCount = 0;
+    int m_tableColumnCount = 0;
+    std::vector<std::unique_ptr<PageKindList>> m_pageKinds;
+    std::vector<std::unique_ptr<QVector<int>>> m_lineCounts;
+    int m_pageCount = 0;
+
+    DefinitionDiagnostics m_diagnostics;
+    QSet<QString> m_seenDiagnostics;
+};
