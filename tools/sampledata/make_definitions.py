@@ -123,7 +123,7 @@ def param(code, text, editor, unit, helptext, extra=()):
 
 
 def init_line():
-    return [label(40, "", LABEL_BOLD), label(340, L("Restore the factory values of this group",
+    return [bgcol("#eef3f8"), label(40, "", LABEL_BOLD), label(340, L("Restore the factory values of this group",
                                                      "Przywróć fabryczne wartości tej grupy")),
             init_button(),
             help_(L("Puts every parameter of this group back to its factory value after a question.",
