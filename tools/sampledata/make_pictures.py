@@ -4,6 +4,8 @@
 application/png/: the file-button icons (load, save, save_as), the table and found-list menu
 icons (copy, paste, open, close, find, del), the program logo; application/png/Flags/: the
 language flags that GUI.xlx names; HELP/img/: the front panel drawn in the manuals.
+With --resources DIR it writes the icons that the programs embed as resources into DIR instead
+(DIR/Ico: the main window's form icons, DIR/Img: search, question mark, exit and the flags).
 
 Every picture is drawn at four times its size and scaled down, which smooths its edges.
 """
@@ -11,6 +13,7 @@ Every picture is drawn at four times its size and scaled down, which smooths its
 import math
 import os
 import struct
+import sys
 import zlib
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
@@ -311,6 +314,90 @@ def flag_uk():
     return c
 
 
+def icon_chip():
+    c = Canvas(32, 32)
+    for i in range(4):
+        c.rect(4, 7 + 5.5 * i, 24, 2.2, rgb("b0b6bf"))
+    c.rect(8, 4, 16, 24, rgb("2b2f36"), radius=1.5)
+    c.circle(11.5, 7.5, 1.3, rgb("6f7680"))
+    return c
+
+
+def icon_kwm():
+    c = Canvas(32, 32)
+    c.rect(3, 5, 26, 22, rgb("2f7f4f"), radius=2)
+    c.rect(6, 9, 9, 14, rgb("2b2f36"), radius=1)
+    for i in range(3):
+        c.rect(18, 10 + 4.5 * i, 8, 2.4, rgb("e0c060"))
+    c.polygon([(17, 4), (20, 4), (24, 1), (21, 1)], rgb("cfd4da"))
+    return c
+
+
+def icon_dip():
+    c = Canvas(32, 32)
+    c.rect(2, 8, 28, 16, rgb("cf2f2f"), radius=1.5)
+    for i in range(8):
+        c.rect(4 + 3.2 * i, 10, 2.2, 12, rgb("f4f4f4"))
+        c.rect(4 + 3.2 * i, 10 if i % 3 else 16, 2.2, 6, rgb("3a3f45"))
+    return c
+
+
+def icon_red_up():
+    c = Canvas(16, 16)
+    arrow_up(c, 8, 2, 1.45, RED)
+    return c
+
+
+def icon_green_down():
+    c = Canvas(16, 16)
+    arrow_down(c, 8, 2, 1.45, GREEN)
+    return c
+
+
+def icon_connect():
+    c = Canvas(20, 20)
+    c.line(2, 18, 7, 13, rgb("3a3f45"), 2.2)
+    c.rect(6, 6, 8, 8, rgb("6f7680"), radius=1.5)
+    c.line(11, 6, 15, 2, rgb("b0b6bf"), 1.6)
+    c.line(14, 9, 18, 5, rgb("b0b6bf"), 1.6)
+    return c
+
+
+def icon_search():
+    c = Canvas(16, 16)
+    magnifier(c, 1, 1, 1.05)
+    return c
+
+
+def icon_question():
+    c = Canvas(48, 48)
+    c.circle(24, 24, 22, BLUE)
+    c.ring(24, 20, 9, 4, rgb("ffffff"))
+    c.rect(10, 20, 14, 10, BLUE)
+    c.rect(22, 26, 4, 7, rgb("ffffff"))
+    c.circle(24, 38, 2.6, rgb("ffffff"))
+    return c
+
+
+def icon_exit():
+    c = Canvas(64, 64)
+    c.rect(14, 6, 30, 52, rgb("7a5232"), radius=2)
+    c.polygon([(14, 6), (34, 12), (34, 62), (14, 58)], rgb("a87444"))
+    c.circle(30, 36, 1.8, rgb("e0c060"))
+    c.polygon([(40, 28), (50, 28), (50, 21), (62, 32), (50, 43), (50, 36), (40, 36)], GREEN)
+    return c
+
+
+# The icons the programs embed as resources: under Ico/ the main window's form icons, under Img/
+# the search button, the language dialog's pictures and its flags.
+RESOURCES = {
+    "Ico/logo.png": logo, "Ico/stock_connect.png": icon_connect, "Ico/chip.png": icon_chip,
+    "Ico/KWM_V.png": icon_kwm, "Ico/Dip_8.png": icon_dip, "Ico/red_up.png": icon_red_up,
+    "Ico/green_down.png": icon_green_down, "Img/Search.png": icon_search, "Img/Question.png": icon_question,
+    "Img/App_Exit_64.png": icon_exit, "Img/Flags_Poland.png": lambda: flag_poland(),
+    "Img/Flags_UK.png": lambda: flag_uk(), "Img/Flags_France.png": lambda: flag_france(),
+}
+
 PICTURES = {
     "application/png/load.png": icon_load,
     "application/png/save.png": icon_save,
@@ -329,14 +416,18 @@ PICTURES = {
 }
 
 
-def main():
-    for relative, draw in PICTURES.items():
-        path = os.path.join(ROOT, relative)
+def main(args=()):
+    """With --resources DIR, writes the embedded-resource icons below DIR (Ico/, Img/) instead."""
+    pictures, base = PICTURES, ROOT
+    if len(args) == 2 and args[0] == "--resources":
+        pictures, base = RESOURCES, os.path.abspath(args[1])
+    for relative, draw in pictures.items():
+        path = os.path.join(base, relative)
         os.makedirs(os.path.dirname(path), exist_ok=True)
         with open(path, "wb") as out:
             out.write(draw().png())
-        print("wrote", relative)
+        print("wrote", path if base != ROOT else relative)
 
 
 if __name__ == "__main__":
-    main()
+    main(sys.argv[1:])
