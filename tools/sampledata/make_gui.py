@@ -186,10 +186,11 @@ COMMENTS = {"PL": "Block 1: Polish", "EN": "Block 2: English",
 
 def model_rows(lang):
     rows = []
-    for name in ("RK4820_U65", "RK4820_H65"):
+    # The words are written as the table's authors wrote them, in either letter case.
+    for name, word in (("RK4820_U65", "0x%04x"), ("RK4820_H65", "0x%04X")):
         model = layout.MODELS[name]
-        rows.append('<EEPROM_DATA VALUE="0x%04x" MEMSIZE="%d" FILE_NAME="%s_%s.xlx"/>'
-                    % (model["id"], layout.MEMSIZE, name, lang))
+        rows.append('<EEPROM_DATA VALUE="%s" MEMSIZE="%d" FILE_NAME="%s_%s.xlx"/>'
+                    % (word % model["id"], layout.MEMSIZE, name, lang))
     return rows
 
 
