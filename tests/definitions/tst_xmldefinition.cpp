@@ -17,6 +17,7 @@ private slots:
     void declaredEntitiesAreKept();
     void encodings_data();
     void encodings();
+    void pathIgnoresLetterCase();
     void unreadableFileIsEmpty_data();
     void unreadableFileIsEmpty();
     void pageKindsAndTitles_data();
@@ -142,6 +143,27 @@ void TestXmlDefinition::encodings()
     QCOMPARE(reader.pageName(0), QStringLiteral("Коды и квартиры, Français"));
     QCOMPARE(reader.hasSkippedContent(), badBytes);
     QCOMPARE(hasDiagnostic(reader, DefinitionDiagnostic::BadEncoding), badBytes);
+}
+
+// GUI.xlx names definition files in its own letter case; below the working directory the reader
+// finds them whatever case the disk has.
+void TestXmlDefinition::pathIgnoresLetterCase()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("application/xml")));
+    QFile file(dir.filePath(QStringLiteral("application/xml/RK4820_U65_EN.xlx")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(Fixture::wrap(Fixture::treePage(QString())).toUtf8());
+    file.close();
+    const QString saved = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    XmlDefinition relative(QStringLiteral("application/xml/rk4820_u65_en.XLX"));
+    XmlDefinition joined(QDir::currentPath() + QStringLiteral("/APPLICATION/xml/RK4820_U65_EN.xlx"));
+    const int relativePages = relative.readPageKinds();
+    const int joinedPages = joined.readPageKinds();
+    QDir::setCurrent(saved);
+    QCOMPARE(relativePages, 1);
+    QCOMPARE(joinedPages, 1);
 }
 
 // A file that cannot be read gives every query's empty result, never a partial tree, and the reader
