@@ -20,6 +20,7 @@ private slots:
     void pathIgnoresLetterCase();
     void unreadableFileIsEmpty_data();
     void unreadableFileIsEmpty();
+    void truncatedFileIsEmpty();
     void pageKindsAndTitles_data();
     void pageKindsAndTitles();
     void headLineCounts();
@@ -230,6 +231,24 @@ void TestXmlDefinition::unreadableFileIsEmpty()
     QCOMPARE(d.line, line);
     QVERIFY(!d.message.isEmpty());
     QVERIFY(d.toString().startsWith(path));
+}
+
+// Wherever a file is cut off, the parser has built part of a tree by then; none of it is used.
+void TestXmlDefinition::truncatedFileIsEmpty()
+{
+    const QByteArray whole = "\xEF\xBB\xBF" + Fixture::wrap(Fixture::treePage(QStringLiteral(
+        "<LINE><BUTTON_ON_OFF WIDTH=\"60\" STYLE_DIFF=\"a\" STYLE_DIFF=\"b\"/><EDIT FORMAT=\"%d\"SELCOL=\"c\"/></LINE>"
+        "<LINE><CBEDIT TEXT_LIST=\"[&nbsp;C&nbsp;]/\"/><!-- note --><HELP TXT=\"&amp;\"/></LINE>"))).toUtf8();
+    const int end = whole.lastIndexOf("</SYSTEM>");
+    for (int cut = 3; cut <= end; cut += 7) {
+        XmlDefinition reader(m_files.write(whole.left(cut)));
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("not well-formed")));
+        QCOMPARE(reader.readPageKinds(), 0);
+        QVERIFY2(reader.hasSkippedContent(), qPrintable(QString::number(cut)));
+    }
+    XmlDefinition reader(m_files.write(whole));
+    QCOMPARE(reader.readPageKinds(), 1);
+    QVERIFY(!reader.hasSkippedContent());
 }
 
 void TestXmlDefinition::pageKindsAndTitles_data()
