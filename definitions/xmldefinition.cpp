@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -105,6 +106,37 @@ QString fillSlots(std::array<QString, N> &out, const QDomNode &node, const SlotL
     return tag;
 }
 
+// The positional walk that the tree and table readers share: at each of the three levels below a
+// page body every child node takes the next index, whatever kind of node it is. visit(i, j, k, node)
+// is called for every node of the third level within the limits; the first node past a level's
+// limit goes to overflow(level, node, i, j), and it and the rest of that level are left out.
+template <typename Visit, typename Overflow>
+void walkBody(const QDomNode &body, const std::array<int, 3> &limits, Visit visit, Overflow overflow)
+{
+    int i = 0;
+    for (QDomNode a = body.firstChild(); !a.isNull(); a = a.nextSibling(), ++i) {
+        if (i >= limits[0]) {
+            overflow(0, a, i, 0);
+            return;
+        }
+        int j = 0;
+        for (QDomNode b = a.firstChild(); !b.isNull(); b = b.nextSibling(), ++j) {
+            if (j >= limits[1]) {
+                overflow(1, b, i, j);
+                break;
+            }
+            int k = 0;
+            for (QDomNode c = b.firstChild(); !c.isNull(); c = c.nextSibling(), ++k) {
+                if (k >= limits[2]) {
+                    overflow(2, c, i, j);
+                    break;
+                }
+                visit(i, j, k, c);
+            }
+        }
+    }
+}
+
 int childCount(const QDomNode &node)
 {
     int n = 0;
@@ -166,6 +198,18 @@ bool XmlDefinition::hasSkippedContent() const
 {
     return std::any_of(m_diagnostics.cbegin(), m_diagnostics.cend(),
                        [](const DefinitionDiagnostic &d) { return d.isSkippedContent(); });
+}
+
+void XmlDefinition::levelFull(const QDomNode &node, int page, const std::array<const char *, 3> &names, int level,
+                              int i, int j, int limit)
+{
+    QString where = QStringLiteral("page %1").arg(page);
+    if (level > 0)
+        where += QStringLiteral(", %1 %2").arg(QLatin1String(names[0])).arg(i);
+    if (level > 1)
+        where += QStringLiteral(", %1 %2").arg(QLatin1String(names[1])).arg(j);
+    tableFull(node, QStringLiteral("%1: more than %2 %3%4").arg(where).arg(limit).arg(QLatin1String(names[level]),
+                                                                                  limit == 1 ? QString() : QStringLiteral("s")));
 }
 
 void XmlDefinition::tableFull(const QDomNode &node, const QString &what)
@@ -255,26 +299,13 @@ const TreeListValues &XmlDefinition::readTreeList(int page)
     TreeListTags &tags = keep(m_treeTags, heads);
     const SlotLists &lists = treeSlotLists();
 
-    int h = 0;
-    for (QDomNode head = body.firstChild(); !head.isNull(); head = head.nextSibling(), ++h) {
-        int l = 0;
-        for (QDomNode line = head.firstChild(); !line.isNull(); line = line.nextSibling(), ++l) {
-            if (l >= TreeShape::Lines) {
-                tableFull(line, QStringLiteral("page %1, head line %2 has more than %3 child nodes")
-                                    .arg(page).arg(h).arg(TreeShape::Lines));
-                break;
-            }
-            int e = 0;
-            for (QDomNode element = line.firstChild(); !element.isNull(); element = element.nextSibling(), ++e) {
-                if (e >= TreeShape::Elements) {
-                    tableFull(element, QStringLiteral("page %1, head line %2, line %3 has more than %4 elements")
-                                           .arg(page).arg(h).arg(l).arg(TreeShape::Elements));
-                    break;
-                }
-                tags[h][l][e] = fillSlots(values[h][l][e], element, lists);
-            }
-        }
-    }
+    // As many head lines as the body has child nodes; lines and elements have fixed room.
+    static constexpr std::array<int, 3> limits{INT_MAX, TreeShape::Lines, TreeShape::Elements};
+    walkBody(body, limits,
+             [&](int h, int l, int e, const QDomNode &element) { tags[h][l][e] = fillSlots(values[h][l][e], element, lists); },
+             [&](int level, const QDomNode &node, int h, int l) {
+                 levelFull(node, page, {"head line", "line", "element"}, level, h, l, limits[level]);
+             });
     return values;
 }
 
@@ -299,30 +330,12 @@ const TableListValues &XmlDefinition::readTableList(int page)
         m_tableColumnCount = TableShape::Positions;
     }
 
-    int t = 0;
-    for (QDomNode table = body.firstChild(); !table.isNull(); table = table.nextSibling(), ++t) {
-        if (t >= TableShape::Tables) {
-            tableFull(table, QStringLiteral("page %1 holds more than %2 table").arg(page).arg(TableShape::Tables));
-            break;
-        }
-        int s = 0;
-        for (QDomNode section = table.firstChild(); !section.isNull(); section = section.nextSibling(), ++s) {
-            if (s >= TableShape::Sections) {
-                tableFull(section, QStringLiteral("page %1, table %2 has more than %3 sections")
-                                       .arg(page).arg(t).arg(TableShape::Sections));
-                break;
-            }
-            int p = 0;
-            for (QDomNode node = section.firstChild(); !node.isNull(); node = node.nextSibling(), ++p) {
-                if (p >= TableShape::Positions) {
-                    tableFull(node, QStringLiteral("page %1, table %2, section %3 has more than %4 child nodes")
-                                        .arg(page).arg(t).arg(s).arg(TableShape::Positions));
-                    break;
-                }
-                tags[t][s][p] = fillSlots(values[t][s][p], node, lists);
-            }
-        }
-    }
+    static constexpr std::array<int, 3> limits{TableShape::Tables, TableShape::Sections, TableShape::Positions};
+    walkBody(body, limits,
+             [&](int t, int s, int p, const QDomNode &node) { tags[t][s][p] = fillSlots(values[t][s][p], node, lists); },
+             [&](int level, const QDomNode &node, int t, int s) {
+                 levelFull(node, page, {"table", "section", "position"}, level, t, s, limits[level]);
+             });
     return values;
 }
 

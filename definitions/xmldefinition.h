@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QString>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -59,6 +60,8 @@ private:
     QDomDocument loadDocument();
     QDomElement pageElement(const QDomDocument &doc, int page) const;
     void tableFull(const QDomNode &node, const QString &what);
+    void levelFull(const QDomNode &node, int page, const std::array<const char *, 3> &names, int level, int i, int j,
+                   int limit);
 
     QString m_path;
     std::vector<std::unique_ptr<TreeListValues>> m_treeValues;
