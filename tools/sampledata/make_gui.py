@@ -4,8 +4,8 @@
 One block per interface language: Polski, English and Français (the French block is present but
 disabled, and the definition files it names are not part of the data tree). Each block holds the
 texts of the main window and the language dialog, the start help page, the model-ID address and
-one EEPROM_DATA row per model. A comment stands before every block: the table's blocks and rows
-are its elements, comments between them are documentation.
+one EEPROM_DATA row per model. A comment stands before every block and before its model rows: the
+table's blocks and rows are its elements, comments between them are documentation.
 """
 
 import os
@@ -203,6 +203,7 @@ def block_text(lang):
             lines.append("<%s>%s</%s>" % (key, "<![CDATA[<br/>]]>".join(escape_text(v) for v in value), key))
         else:
             lines.append("<%s>%s</%s>" % (key, escape_text(value), key))
+    lines.append("<!-- Models: address of the identification word, then one row per model -->")
     lines.append('<EEPROM_ADDRESS VALUE="0x%04X"/>' % layout.MODEL_ID_ADDRESS)
     lines += model_rows(lang)
     return lines
