@@ -4,7 +4,25 @@
 #include "numbertext.h"
 
 namespace {
+
 const QString EmptyCell = QStringLiteral("-----");
+
+// A table's cells take a handful of colours; sharing one brush per colour spares every cell a
+// brush of its own (a grid of 2048 rows has thousands of cells).
+QBrush sharedBrush(const QColor &color)
+{
+    static QBrush brushes[4];
+    static int next = 0;
+    for (const QBrush &brush : brushes) {
+        if (brush.style() == Qt::SolidPattern && brush.color() == color)
+            return brush;
+    }
+    QBrush &slot = brushes[next];
+    next = (next + 1) % 4;
+    slot = QBrush(color);
+    return slot;
+}
+
 }
 
 MyTableWidgetItem::MyTableWidgetItem(int type)
@@ -24,6 +42,11 @@ MyTableWidgetItem::MyTableWidgetItem(int type, int comboNumber)
 MyTableWidgetItem::~MyTableWidgetItem()
 {
     delete m_combo.data();
+}
+
+MyComboBox *MyTableWidgetItem::comboBox() const
+{
+    return m_combo.data();
 }
 
 int MyTableWidgetItem::currentIndex() const
@@ -66,7 +89,7 @@ void MyTableWidgetItem::setValue(QString text)
 void MyTableWidgetItem::setTextColor(const QColor &color)
 {
     m_textColor = color;
-    setForeground(color);
+    setForeground(sharedBrush(color));
 }
 
 void MyTableWidgetItem::setForegroundBrush(const QBrush &brush)
@@ -76,7 +99,7 @@ void MyTableWidgetItem::setForegroundBrush(const QBrush &brush)
 
 void MyTableWidgetItem::showChangedColor()
 {
-    setForeground(m_changedColor);
+    setForeground(sharedBrush(m_changedColor));
 }
 
 void MyTableWidgetItem::setFormat(const QString &format)

@@ -63,7 +63,7 @@ public:
     QColor textColor() const { return m_textColor; }
 
     // The combo box of a combo cell; null for every other cell.
-    MyComboBox *comboBox() const { return m_combo.data(); }
+    MyComboBox *comboBox() const;
     // The combo box's current index and item texts; -1 and "" for a cell without one.
     int currentIndex() const;
     void setCurrentIndex(int index);

@@ -69,112 +69,138 @@ struct Conversion {
     int end = -1;           // index after the conversion letter
     bool leftAlign = false, plus = false, space = false, alternate = false, zeroPad = false;
     int width = 0;
-    QChar letter;
+    char letter = 0;
 };
+
+bool isConversionLetter(ushort c)
+{
+    switch (c) {
+    case 'd': case 'i': case 'u': case 'x': case 'X': case 'o': case 'b': case 'B':
+        return true;
+    default:
+        return false;
+    }
+}
 
 // Finds the one integer conversion of format; false when there is none, more than one, or anything
 // printf would read as another conversion.
 bool findConversion(const QString &format, Conversion *out)
 {
-    Conversion found;
+    const QChar *text = format.constData();
+    const int size = format.size();
     int count = 0;
-    for (int i = 0; i < format.size(); ++i) {
-        if (format.at(i) != QLatin1Char('%'))
+    for (int i = 0; i < size; ++i) {
+        if (text[i].unicode() != '%')
             continue;
-        if (i + 1 < format.size() && format.at(i + 1) == QLatin1Char('%')) {
+        if (i + 1 < size && text[i + 1].unicode() == '%') {
             ++i;
             continue;
         }
         Conversion c;
         c.start = i;
         int j = i + 1;
-        for (; j < format.size(); ++j) {
-            const QChar f = format.at(j);
-            if (f == QLatin1Char('-'))
+        for (; j < size; ++j) {
+            const ushort f = text[j].unicode();
+            if (f == '-')
                 c.leftAlign = true;
-            else if (f == QLatin1Char('+'))
+            else if (f == '+')
                 c.plus = true;
-            else if (f == QLatin1Char(' '))
+            else if (f == ' ')
                 c.space = true;
-            else if (f == QLatin1Char('#'))
+            else if (f == '#')
                 c.alternate = true;
-            else if (f == QLatin1Char('0'))
+            else if (f == '0')
                 c.zeroPad = true;
             else
                 break;
         }
-        for (; j < format.size() && format.at(j).isDigit() && format.at(j).unicode() < 128; ++j) {
-            c.width = c.width * 10 + (format.at(j).unicode() - '0');
+        for (; j < size && text[j].unicode() >= '0' && text[j].unicode() <= '9'; ++j) {
+            c.width = c.width * 10 + (text[j].unicode() - '0');
             if (c.width > 64)
                 return false;
         }
-        if (j >= format.size() || !QStringLiteral("diuxXobB").contains(format.at(j)))
+        if (j >= size || !isConversionLetter(text[j].unicode()))
             return false;
-        c.letter = format.at(j);
+        c.letter = char(text[j].unicode());
         c.end = j + 1;
-        found = c;
-        ++count;
+        if (++count > 1)
+            return false;
+        *out = c;
         i = j;
     }
-    if (count != 1)
-        return false;
-    *out = found;
-    return true;
+    return count == 1;
 }
 
-QString literal(const QString &format, int from, int to)
+void appendLiteral(QString &result, const QString &format, int from, int to)
 {
-    QString text = format.mid(from, to - from);
-    text.replace(QLatin1String("%%"), QLatin1String("%"));
-    return text;
+    const QChar *text = format.constData();
+    for (int i = from; i < to; ++i) {
+        result.append(text[i]);
+        if (text[i].unicode() == '%' && i + 1 < to && text[i + 1].unicode() == '%')
+            ++i;
+    }
 }
 
-QString convert(const Conversion &c, int value)
+void appendConversion(QString &result, const Conversion &c, int value)
 {
-    const quint32 bits = quint32(value);
-    QString sign, prefix, digits;
-    switch (c.letter.unicode()) {
+    static const char lower[] = "0123456789abcdef";
+    static const char upper[] = "0123456789ABCDEF";
+    char digits[40];
+    int length = 0;
+    const char *sign = "";
+    const char *prefix = "";
+    quint32 bits = quint32(value);
+    int base = 10;
+    const char *symbols = lower;
+    switch (c.letter) {
     case 'd':
     case 'i':
-        digits = QString::number(value < 0 ? -qint64(value) : qint64(value));
         if (value < 0)
-            sign = QStringLiteral("-");
+            sign = "-", bits = 0u - bits;
         else if (c.plus)
-            sign = QStringLiteral("+");
+            sign = "+";
         else if (c.space)
-            sign = QStringLiteral(" ");
+            sign = " ";
         break;
     case 'u':
-        digits = QString::number(bits);
         break;
     case 'x':
-    case 'X':
-        digits = QString::number(bits, 16);
-        if (c.letter == QLatin1Char('X'))
-            digits = digits.toUpper();
+        base = 16;
         if (c.alternate && bits != 0)
-            prefix = c.letter == QLatin1Char('X') ? QStringLiteral("0X") : QStringLiteral("0x");
+            prefix = "0x";
+        break;
+    case 'X':
+        base = 16;
+        symbols = upper;
+        if (c.alternate && bits != 0)
+            prefix = "0X";
         break;
     case 'o':
-        digits = QString::number(bits, 8);
+        base = 8;
         if (c.alternate && bits != 0)
-            prefix = QStringLiteral("0");
+            prefix = "0";
         break;
     default: // b, B
-        digits = QString::number(bits, 2);
+        base = 2;
         if (c.alternate && bits != 0)
-            prefix = QStringLiteral("0b");
+            prefix = "0b";
         break;
     }
-    const int length = sign.size() + prefix.size() + digits.size();
-    if (length >= c.width)
-        return sign + prefix + digits;
-    const int fill = c.width - length;
-    if (c.leftAlign)
-        return sign + prefix + digits + QString(fill, QLatin1Char(' '));
-    if (c.zeroPad)
-        return sign + prefix + QString(fill, QLatin1Char('0')) + digits;
-    return QString(fill, QLatin1Char(' ')) + sign + prefix + digits;
+    do {
+        digits[length++] = symbols[bits % base];
+        bits /= base;
+    } while (bits != 0);
+    const int signLength = int(qstrlen(sign)), prefixLength = int(qstrlen(prefix));
+    const int fill = qMax(0, c.width - signLength - prefixLength - length);
+    if (fill > 0 && !c.leftAlign && !c.zeroPad)
+        result.append(QString(fill, QLatin1Char(' ')));
+    result.append(QLatin1String(sign)).append(QLatin1String(prefix));
+    if (fill > 0 && !c.leftAlign && c.zeroPad)
+        result.append(QString(fill, QLatin1Char('0')));
+    while (length > 0)
+        result.append(QLatin1Char(digits[--length]));
+    if (fill > 0 && c.leftAlign)
+        result.append(QString(fill, QLatin1Char(' ')));
 }
 
 } // namespace
@@ -190,7 +216,12 @@ QString format(const QString &format, int value)
     Conversion c;
     if (!findConversion(format, &c))
         return QString::number(value);
-    return literal(format, 0, c.start) + convert(c, value) + literal(format, c.end, format.size());
+    QString result;
+    result.reserve(format.size() + qMax(c.width, 12));
+    appendLiteral(result, format, 0, c.start);
+    appendConversion(result, c, value);
+    appendLiteral(result, format, c.end, format.size());
+    return result;
 }
 
 }
