@@ -1,6 +1,7 @@
 #include "mylineedit.h"
 
 #include <QKeyEvent>
+#include <QShortcut>
 
 LineKeyAction lineKeyAction(const QWidget *editor, const QKeyEvent *event)
 {
@@ -16,6 +17,11 @@ MyLineEdit::MyLineEdit(QWidget *parent)
 {
     setFocusPolicy(Qt::ClickFocus);
     setContextMenuPolicy(Qt::NoContextMenu);
+    // While the line edit has the focus it takes Ctrl+C itself (copy); elsewhere in its window
+    // the key reaches this shortcut.
+    auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL + Qt::Key_C), this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, SIGNAL(activated()), this, SLOT(sendControl_Tab()));
 }
 
 void MyLineEdit::sendControl_Tab()

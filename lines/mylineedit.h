@@ -11,6 +11,7 @@ LineKeyAction lineKeyAction(const QWidget *editor, const QKeyEvent *event);
 // The plain line edit of tree lines (labels, value displays, text editors). It reports the pointer
 // entering and leaving it and Return (main keyboard only) and Escape as enterPressed(); Up and Down
 // never reach it, nor does any key while it lacks the focus; a mouse press also reaches its parent.
+// Ctrl+C pressed elsewhere in its window, while it is visible and enabled, emits control_Tab().
 class MyLineEdit : public QLineEdit
 {
     Q_OBJECT

@@ -27,6 +27,7 @@ private slots:
     void lineEditKeys_data();
     void lineEditKeys();
     void lineEditHoverAndPress();
+    void lineEditCtrlC();
     void pushButtonKeys();
     void pushButtonClick();
     void buttonFocusAndHover();
@@ -145,6 +146,25 @@ void TestEditorWidgets::lineEditHoverAndPress()
     QCOMPARE(log.take(), (QStringList{"entered()", "leaved()"}));
     QTest::mousePress(edit, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     QCOMPARE(parent.events, QStringList{"press"});
+}
+
+void TestEditorWidgets::lineEditCtrlC()
+{
+    QWidget window;
+    auto *edit = new MyLineEdit(&window);
+    auto *elsewhere = new QPushButton(&window);
+    elsewhere->move(0, 30);
+    QVERIFY(showActive(&window));
+    SignalLog log;
+    log.watch(edit, &MyLineEdit::control_Tab, "control_Tab");
+    elsewhere->setFocus();
+    QTest::keyClick(elsewhere, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(log.take(), QStringList{"control_Tab()"});
+    edit->setText("copied");
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier); // the line edit copies
+    QCOMPARE(log.take(), QStringList());
 }
 
 void TestEditorWidgets::pushButtonKeys()
