@@ -82,8 +82,9 @@ public:
     // vmax with an "x" (either case): both read in base 16, else both in base 10; no number gives 0.
     void setRange(const QString &vmin, const QString &vmax);
 
-    // Shows a value read from the image: "-----" stays on key-code and flat cells; a value
-    // outside the range shows as 0.
+    // Shows a value read from the image, printed by the format (NumberText::format: the plain
+    // decimal when the format has no conversion): "-----" stays on key-code and flat cells; a
+    // value outside the range shows as 0.
     void setFormattedValue(int base, const QString &text);
     // text read in base, printed by format; "" returns text unchanged; a cell of base 16 prints
     // upper case.

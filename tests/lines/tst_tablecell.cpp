@@ -110,6 +110,7 @@ void TestTableCell::formattedValue_data()
     QTest::newRow("empty key") << int(CellKeyCode) << "%04X" << "0xFFFF" << 16 << "-----" << "-----";
     QTest::newRow("empty lock code") << int(CellLockCode) << "%04d" << "9999" << 10 << "-----" << "0000";
     QTest::newRow("flat -1") << int(CellKeyFlat) << "%d" << "0xFF" << 10 << "-1" << "0";
+    QTest::newRow("no format shows the value") << int(CellLockCode) << "" << "9999" << 10 << "42" << "42";
     QTest::newRow("format from file with %s") << int(CellLockCode) << "%s" << "9999" << 10 << "42" << "42";
 }
 

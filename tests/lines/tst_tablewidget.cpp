@@ -127,6 +127,7 @@ void TestTableWidget::keys_data()
     QTest::newRow("Ctrl+X") << int(Qt::Key_X) << int(Qt::ControlModifier) << QStringList{"control_X()"} << "1:1" << none;
     QTest::newRow("Ctrl+Z does nothing") << int(Qt::Key_Z) << int(Qt::ControlModifier) << none << "1:1" << none;
     QTest::newRow("Ctrl+Home does nothing") << int(Qt::Key_Home) << int(Qt::ControlModifier) << none << "1:1" << none;
+    QTest::newRow("Ctrl+A selects all") << int(Qt::Key_A) << int(Qt::ControlModifier) << none << "1:1" << none;
     QTest::newRow("Ctrl+Tab passed on") << int(Qt::Key_Tab) << int(Qt::ControlModifier) << none << "1:1" << QStringList{"Ctrl+Tab"};
     QTest::newRow("Shift+Down grows") << int(Qt::Key_Down) << int(Qt::ShiftModifier) << QStringList{"rowColumnHelp(2,1)"} << "2:1" << none;
     QTest::newRow("Alt+other does nothing") << int(Qt::Key_Down) << int(Qt::AltModifier) << QStringList{"rowColumnHelp(1,1)"} << "1:1" << none;
@@ -145,6 +146,8 @@ void TestTableWidget::keys()
     QCOMPARE(f.log.take(), expected);
     QCOMPARE(f.current(), current);
     QCOMPARE(f.window.keys, passedOn);
+    if (key == Qt::Key_A)
+        QCOMPARE(f.table->selectionModel()->selectedIndexes().size(), 12);
 }
 
 void TestTableWidget::columnSelectKey_data()
@@ -233,6 +236,11 @@ void TestTableWidget::leftClick()
     QTest::mouseRelease(f.table->viewport(), Qt::LeftButton, Qt::NoModifier, f.cellCentre(3, 2));
     QCOMPARE(f.log.take(), QStringList{"sendModelIndex(3:2)"});
     QCOMPARE(f.current(), QString("3:2"));
+    // The page connects by signature: that reaches the grid's own itemPressed, which Space emits
+    // too, not the base table's.
+    QSignalSpy pressed(f.table, SIGNAL(itemPressed(QTableWidgetItem*)));
+    QTest::keyClick(f.table, Qt::Key_Space);
+    QCOMPARE(pressed.count(), 1);
 }
 
 void TestTableWidget::dragSelectsWithoutOpeningCombo()
