@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QDataStream>
 #include <QObject>
 #include <QString>
 
@@ -62,6 +61,8 @@ public:
     // Image files and the device's hex text.
     void loadFile(const QString &fileName);
     void loadHex(const QByteArray &hex);
+    // Writes the whole image; true only when every byte reached the device. A file is replaced
+    // only once the new contents are complete, so a failed save leaves the old file as it was.
     bool saveTo(QIODevice *device);
     QByteArray image() const { return m_image; }
     void prepareBuffer();
@@ -77,13 +78,18 @@ public slots:
     void readLongTMKey(QString serialNumber);
 
 private:
+    struct BitField { int address = -1; int first = 0; int last = -1; bool valid() const; };
+    static BitField parseBitField(const QString &address);
+    static bool parseBitAddress(const QString &address, int *word, int *bit);
+
     int byteAt(int address) const;
+    int wordAt(int address) const { return byteAt(address) << 8 | byteAt(address + 1); }
     bool writeBytes(int address, const QByteArray &bytes);
+    void writeWordAt(int address, int value);
     void attachBuffer();
 
     QIODevice *m_sourceDevice = nullptr;
     QBuffer m_buffer;
     QByteArray m_image;
-    QDataStream m_stream;
     int m_firstBit = 0;
 };

@@ -1,0 +1,222 @@
+#include "imagefixture.h"
+#include "mainwindow.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QList<QByteArray> linesOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = file.readAll().split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+class TestExtractorWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void loadListsSlotsAndWritesFile();
+    void wrongSizeLeavesWindowAsItWas_data();
+    void wrongSizeLeavesWindowAsItWas();
+    void cancelChangesNothing();
+    void writeBeforeLoadTellsTheUser();
+    void unwritableOutputTellsTheUser();
+
+private:
+    void answerModal();
+    QString load(const QString &path);
+    QString clickConvert();
+    QTableWidget *list() const { return window->findChild<QTableWidget *>("tableWidget_TM"); }
+    QString textBox() const { return window->findChild<QPlainTextEdit *>("pTextEdit_FName")->toPlainText(); }
+
+    QTemporaryDir *dir = nullptr;
+    MainWindow *window = nullptr;
+    QString imagePath;
+
+    // Answers every modal the window opens, as a user would: the file dialog with nextFile (Cancel when
+    // empty), a message box with Ok after noting its text.
+    QTimer answerer;
+    QString nextFile;
+    int fileDialogs = 0;
+    QStringList messages;
+};
+
+void TestExtractorWindow::answerModal()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+        ++fileDialogs;
+        if (nextFile.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->selectFile(nextFile);
+        auto *buttons = dialog->findChild<QDialogButtonBox *>();
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Open), Qt::LeftButton);
+    } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        messages << box->text();
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    }
+}
+
+void TestExtractorWindow::init()
+{
+    dir = new QTemporaryDir;
+    QVERIFY(dir->isValid());
+    fileDialogs = 0;
+    messages.clear();
+    answerer.setInterval(5);
+    connect(&answerer, &QTimer::timeout, this, &TestExtractorWindow::answerModal, Qt::UniqueConnection);
+    answerer.start();
+    window = new MainWindow;
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    imagePath = dir->filePath("unit.BIN");
+    QVERIFY(writeFile(imagePath, rk4810Image({{0, 0x00, QByteArray::fromHex("010203040506")},
+                                              {7, 0xFF, QByteArray::fromHex("010203040506")},
+                                              {1023, 0xFE, QByteArray::fromHex("000a00000500")}},
+                                             true)));
+}
+
+void TestExtractorWindow::cleanup()
+{
+    answerer.stop();
+    delete window;
+    window = nullptr;
+    delete dir;
+    dir = nullptr;
+}
+
+// Loads through the button and the file dialog; returns the texts of the message boxes that showed.
+QString TestExtractorWindow::load(const QString &path)
+{
+    nextFile = path;
+    const int dialogsBefore = fileDialogs;
+    messages.clear();
+    QTest::mouseClick(window->findChild<QPushButton *>("pButton_LoadBin"), Qt::LeftButton);
+    [&] { QCOMPARE(fileDialogs, dialogsBefore + 1); }();
+    return messages.join('|');
+}
+
+QString TestExtractorWindow::clickConvert()
+{
+    messages.clear();
+    QTest::mouseClick(window->findChild<QPushButton *>("pButton_Convert"), Qt::LeftButton);
+    return messages.join('|');
+}
+
+void TestExtractorWindow::loadListsSlotsAndWritesFile()
+{
+    QCOMPARE(load(imagePath), QString());
+    QCOMPARE(window->windowTitle(), " RK-4810 TM Extractor " + imagePath);
+    QCOMPARE(textBox(), imagePath);
+
+    QTableWidget *l = list();
+    QCOMPARE(l->rowCount(), 1024);
+    QCOMPARE(l->rowHeight(500), 22);
+    const auto row = [l](int r) {
+        return QStringList{l->item(r, 0)->text(), l->item(r, 1)->text(), l->item(r, 2)->text(), l->item(r, 3)->text()};
+    };
+    QCOMPARE(row(0), (QStringList{"   0", "   0", "010203040506", "0700"}));
+    QCOMPARE(row(7), (QStringList{"   7", "-----", "------------", "-----"}));
+    QCOMPARE(row(1023), (QStringList{"1023", "  fe", "000a00000500", "050a"}));
+
+    QCOMPARE(clickConvert(), QString());
+    const QString output = dir->filePath("unit.id");
+    const QList<QByteArray> lines = linesOf(output);
+    QCOMPARE(lines.size(), 1 + 1024 + 1);
+    QCOMPARE(lines.first(), "*****" + output.toLocal8Bit() + "*****\r");
+    QCOMPARE(lines.at(1 + 0), QByteArray("   0\t0700\t   0\r"));
+    QCOMPARE(lines.at(1 + 7), QByteArray("   7\t-----\t-----\r"));
+    QCOMPARE(lines.at(1 + 1023), QByteArray("1023\t050a\t  fe\r"));
+    QCOMPARE(lines.last(), QByteArray("End Of Table TM_Flat\r"));
+    for (const QByteArray &line : lines)
+        QVERIFY2(line.endsWith('\r') && line.count('\r') == 1, line.constData());
+    QVERIFY(QFile::exists(imagePath));
+}
+
+void TestExtractorWindow::wrongSizeLeavesWindowAsItWas_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("8191 bytes") << 8191;
+    QTest::newRow("8193 bytes") << 8193;
+    QTest::newRow("empty") << 0;
+}
+
+void TestExtractorWindow::wrongSizeLeavesWindowAsItWas()
+{
+    QFETCH(int, size);
+    QCOMPARE(load(imagePath), QString());
+    const QString title = window->windowTitle();
+    const QString box = textBox();
+
+    const QString otherPath = dir->filePath("other.bin");
+    QVERIFY(writeFile(otherPath, QByteArray(size, '\0')));
+    QCOMPARE(load(otherPath), QString(" File size mismatch! <> 8192B "));
+
+    QCOMPARE(window->windowTitle(), title);
+    QCOMPARE(textBox(), box);
+    QCOMPARE(list()->rowCount(), 1024);
+    QCOMPARE(list()->item(0, 3)->text(), QString("0700"));
+
+    // The keys still go under the listed image's name.
+    QCOMPARE(clickConvert(), QString());
+    QVERIFY(QFile::exists(dir->filePath("unit.id")));
+    QVERIFY(!QFile::exists(dir->filePath("other.id")));
+}
+
+void TestExtractorWindow::cancelChangesNothing()
+{
+    QCOMPARE(load(QString()), QString());
+    QCOMPARE(list()->rowCount(), 0);
+    QCOMPARE(window->windowTitle(), QString(" RK-4810 TM Extractor "));
+}
+
+void TestExtractorWindow::writeBeforeLoadTellsTheUser()
+{
+    QCOMPARE(clickConvert(), QString(" No image loaded! "));
+    QCOMPARE(list()->rowCount(), 0);
+}
+
+void TestExtractorWindow::unwritableOutputTellsTheUser()
+{
+    QDir(dir->path()).mkdir("keys.bin");
+    const QString inFolder = dir->filePath("keys.bin/unit.bin");
+    QVERIFY(QFile::copy(imagePath, inFolder));
+    QCOMPARE(load(inFolder), QString());
+    QVERIFY(QDir(dir->filePath("keys.bin")).removeRecursively());
+
+    const QString message = clickConvert();
+    QVERIFY2(message.contains("File write error!") && message.contains(dir->filePath("keys.bin/unit.id")),
+             qPrintable(message));
+}
+
+QTEST_MAIN(TestExtractorWindow)
+#include "tst_extractorwindow.moc"
