@@ -77,7 +77,7 @@ QStringList ComPort::availablePorts()
 
 QString ComPort::readAvailableText()
 {
-    return replyText(m_port->readAll());
+    return m_port->isOpen() ? replyText(m_port->readAll()) : QString();
 }
 
 // The reply is the echo "hwid" with its line end (6 characters), the identification and a
@@ -136,6 +136,8 @@ void ComPort::deviceDisconnected()
 
 QByteArray ComPort::command(QextSerialPort *port, const QByteArray &text, int waitMs)
 {
+    if (!port->isOpen())
+        return QByteArray();   // goes nowhere; the reply is silence
     port->write(text);
     delayMs(waitMs);
     return port->read(port->bytesAvailable());
@@ -143,6 +145,8 @@ QByteArray ComPort::command(QextSerialPort *port, const QByteArray &text, int wa
 
 void ComPort::discardInput()
 {
+    if (!m_port->isOpen())
+        return;
     m_port->read(m_port->bytesAvailable());
     m_port->readAll();
 }

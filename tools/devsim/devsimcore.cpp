@@ -58,15 +58,26 @@ void DevSimCore::setMuted(bool muted)
 
 void DevSimCore::setFault(Fault fault, int first, int count)
 {
+    clearFault();
+    addFault(fault, first, count);
+}
+
+void DevSimCore::addFault(Fault fault, int first, int count)
+{
     QMutexLocker lock(&m_mutex);
-    m_fault = fault;
-    m_faultFirst = first;
-    m_faultCount = count;
+    m_faults << FaultRange{fault, first, count};
 }
 
 void DevSimCore::clearFault()
 {
-    setFault(Fault::None, 0, 0);
+    QMutexLocker lock(&m_mutex);
+    m_faults.clear();
+}
+
+void DevSimCore::setAnswerDelayMs(int ms)
+{
+    QMutexLocker lock(&m_mutex);
+    m_answerDelayMs = ms;
 }
 
 void DevSimCore::setLateMs(int ms)
@@ -114,7 +125,10 @@ DevSimCore::Reply DevSimCore::handle(const QByteArray &command)
     m_log << QString::fromLatin1(command);
     if (m_muted)
         return Reply();
-    return answer(command);
+    Reply reply = answer(command);
+    for (Chunk &c : reply.chunks)
+        c.delayMs += m_answerDelayMs;
+    return reply;
 }
 
 namespace {
@@ -187,8 +201,13 @@ QByteArray DevSimCore::readAnswer(const QByteArray &echo, int slave, int address
 DevSimCore::Reply DevSimCore::blockAnswer(const QByteArray &command, bool read, int slave, int address, const QByteArray &payload)
 {
     const int index = m_blockCommands++;
-    const bool faulty = m_fault != Fault::None && index >= m_faultFirst && (m_faultCount < 0 || index < m_faultFirst + m_faultCount);
-    const Fault fault = faulty ? m_fault : Fault::None;
+    Fault fault = Fault::None;
+    for (const FaultRange &f : qAsConst(m_faults)) {
+        if (index >= f.first && (f.count < 0 || index < f.first + f.count)) {
+            fault = f.fault;
+            break;
+        }
+    }
     const QByteArray echo = command + "\r\n";
 
     switch (fault) {

@@ -58,8 +58,12 @@ public:
 
     // A fault applies to the block commands ("rd" of 16 bytes and "wr") numbered first to
     // first + count - 1 in order of arrival, from 0; a negative count means all from first on.
+    // setFault replaces all faults, addFault adds one (the first that applies wins).
     void setFault(Fault fault, int first = 0, int count = 1);
+    void addFault(Fault fault, int first = 0, int count = 1);
     void clearFault();
+    // Every answer (of any command) comes this much later.
+    void setAnswerDelayMs(int ms);
     void setLateMs(int ms);
     int lateMs() const;
 
@@ -80,9 +84,13 @@ private:
     bool m_present[3] = {false, false, false};
     QString m_identification;
     bool m_muted = false;
-    Fault m_fault = Fault::None;
-    int m_faultFirst = 0;
-    int m_faultCount = 0;
+    struct FaultRange {
+        Fault fault;
+        int first;
+        int count;
+    };
+    QList<FaultRange> m_faults;
+    int m_answerDelayMs = 0;
     int m_lateMs = 60;
     int m_blockCommands = 0;
     QStringList m_log;
