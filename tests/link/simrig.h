@@ -15,15 +15,15 @@ struct SimRig {
     ComPort port;
 
     // Memory sizes of A0, A2 and A4; 0 leaves a memory out.
-    explicit SimRig(int a0 = 256, int a2 = 0, int a4 = 0)
+    explicit SimRig(int a0 = 128, int a2 = 0, int a4 = 0)
     {
         const int sizes[] = {a0, a2, a4};
         for (int i = 0; i < 3; ++i) {
             if (sizes[i] > 0)
                 sim.core().setMemory(i, pattern(sizes[i], i));
         }
-        port.setDelays(5, 5);
-        sim.core().setLateMs(15);
+        port.setDelays(25, 25);   // long enough that a busy machine does not turn a reply into silence
+        sim.core().setLateMs(80);
     }
 
     bool connect()
