@@ -17,6 +17,7 @@ private slots:
 
     void portEntries_data();
     void portEntries();
+    void simulatedPortIsListedWhileRegistered();
     void testPort_data();
     void testPort();
     void connectOnlyWhenOpened();
@@ -73,6 +74,27 @@ void TestComPort::portEntries()
     ComPort lister;
     QCOMPARE(lister.availablePorts(), QStringList{rig.sim.shortName() + QLatin1Char(' ') + shown});
     QCOMPARE(rig.commandCount(QStringLiteral("hwid")), 1);
+}
+
+void TestComPort::simulatedPortIsListedWhileRegistered()
+{
+    QTemporaryDir folder;
+    Platform::setSimulatedPortFolder(folder.path());
+    SimRig rig;
+    QVERIFY(rig.sim.start());
+    QVERIFY(!Platform::serialPortNames().contains(rig.sim.shortName()));
+    QVERIFY(Platform::registerSimulatedPort(rig.sim.devicePath()));
+    QVERIFY(QFile::link(QStringLiteral("/dev/pts/999999"), folder.filePath(QStringLiteral("pts_999999"))));
+
+    const QStringList names = Platform::serialPortNames();
+    QVERIFY(names.size() <= Platform::MaxSerialPorts);
+    QVERIFY(names.contains(rig.sim.shortName()));
+    QVERIFY(!names.contains(QStringLiteral("pts/999999")));
+    QVERIFY2(!QFileInfo(folder.filePath(QStringLiteral("pts_999999"))).isSymLink(), "a stale entry is cleared away");
+
+    Platform::unregisterSimulatedPort(rig.sim.devicePath());
+    QVERIFY(!Platform::serialPortNames().contains(rig.sim.shortName()));
+    Platform::setSimulatedPortFolder(QString());
 }
 
 void TestComPort::testPort_data()

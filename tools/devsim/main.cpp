@@ -29,9 +29,12 @@ QByteArray pattern(int size)
     return bytes;
 }
 
+int signalPipe[2] = {-1, -1};
+
 void quitOnSignal(int)
 {
-    QCoreApplication::quit();
+    const char c = 'q';
+    (void)!::write(signalPipe[1], &c, 1);
 }
 
 }
@@ -84,6 +87,11 @@ int main(int argc, char **argv)
     Platform::registerSimulatedPort(sim.devicePath());
     out << sim.devicePath() << Qt::endl;
 
+    // Ctrl+C and kill end the run cleanly, so that the terminal leaves the port list.
+    if (pipe(signalPipe) != 0)
+        return 1;
+    QSocketNotifier stopper(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&stopper, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
     std::signal(SIGINT, quitOnSignal);
     std::signal(SIGTERM, quitOnSignal);
 
