@@ -19,12 +19,13 @@ QextSerialPort::~QextSerialPort()
 
 void QextSerialPort::setPortName(const QString &name)
 {
+    m_name = name;
     m_port.setPortName(name);
 }
 
 QString QextSerialPort::portName() const
 {
-    return m_port.portName().isEmpty() ? QString() : m_port.portName();
+    return m_name;
 }
 
 bool QextSerialPort::open(OpenMode mode)

@@ -20,6 +20,7 @@ public:
     QextSerialPort(const QString &name, QueryMode mode, QObject *parent = nullptr);
     ~QextSerialPort() override;
 
+    // The device path, such as "/dev/ttyACM0".
     void setPortName(const QString &name);
     QString portName() const;
     QueryMode queryMode() const { return m_mode; }
@@ -40,6 +41,7 @@ private:
     void collect() const;
 
     mutable QSerialPort m_port;
+    QString m_name;
     QueryMode m_mode = EventDriven;
     mutable bool m_hungUp = false;
 };

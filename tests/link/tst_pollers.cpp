@@ -247,8 +247,8 @@ void TestPollers::rearm()
     QTest::qWait(400);
     QVERIFY2(rig.commandCount(QStringLiteral("scan")) >= 3, "the bank poll came round again");
 
-    // The scans leave their answers for the next scan; a key record arriving later is still
-    // taken whole by a later key poll.
+    // A key record that arrives between polls keeps the bank poll off the port and is taken
+    // whole by the next key poll.
     const QByteArray record = DevSimCore::keyRecord(QStringLiteral("01A2B3C4D5E6F70800"), QStringLiteral("3ba1"));
     rig.sim.send(record);
     QVERIFY(keys.wait(2000));
