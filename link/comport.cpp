@@ -85,6 +85,8 @@ QString ComPort::readAvailableText()
 // the interface is recognised however quickly it answers.
 QString ComPort::getHwId(QextSerialPort *port)
 {
+    if (!port->isOpen())
+        return QString();
     port->write("hwid\r");
     QByteArray reply;
     QElapsedTimer clock;
