@@ -1,0 +1,392 @@
+#include "comport.h"
+
+#include "qextserialport.h"
+#include "serialports.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QPushButton>
+
+void delayMs(int ms)
+{
+    if (ms <= 0)
+        return;
+    QElapsedTimer clock;   // monotonic: unaffected by changes of the time of day
+    clock.start();
+    while (clock.elapsed() < ms) {
+    }
+}
+
+namespace {
+
+// A reply as text: ASCII, up to the first NUL byte.
+QString replyText(const QByteArray &bytes)
+{
+    const int nul = bytes.indexOf('\0');
+    return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul));
+}
+
+bool isHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+constexpr int BlockBytes = 16;
+constexpr int ReadReplyLength = 51;
+constexpr int ScansPerBlock = 3;
+
+}
+
+ComPort::ComPort()
+    : m_port(new QextSerialPort(this))
+{
+}
+
+ComPort::~ComPort() = default;
+
+void ComPort::setPortName(const QString &shortName)
+{
+    m_port->setPortName(Platform::serialDevicePath(shortName));
+}
+
+bool ComPort::testPort(const QString &entry)
+{
+    const int blank = entry.indexOf(QLatin1Char(' '));
+    const QString name = blank < 0 ? entry : entry.left(blank);
+    if (!Platform::isSerialPortName(name))
+        return false;
+    QextSerialPort probe(Platform::serialDevicePath(name), QextSerialPort::Polling);
+    const bool opened = probe.open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    probe.close();
+    return opened;
+}
+
+QStringList ComPort::availablePorts()
+{
+    const QStringList names = Platform::serialPortNames();
+    for (const QString &name : names) {
+        QextSerialPort probe(Platform::serialDevicePath(name), QextSerialPort::Polling);
+        if (!probe.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+            continue;
+        const QString id = getHwId(&probe);
+        m_portList << name + QLatin1Char(' ') + (id.length() > 10 ? id : QString());
+        probe.close();
+    }
+    return m_portList;
+}
+
+QString ComPort::readAvailableText()
+{
+    return m_port->isOpen() ? replyText(m_port->readAll()) : QString();
+}
+
+// The reply is the echo "hwid" with its line end (6 characters), the identification and a
+// closing carriage return. It is awaited up to that carriage return, within a bound, so that
+// the interface is recognised however quickly it answers.
+QString ComPort::getHwId(QextSerialPort *port)
+{
+    if (!port->isOpen())
+        return QString();
+    port->write("hwid\r");
+    QByteArray reply;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        if (port->bytesAvailable() > 0)
+            reply += port->read(port->bytesAvailable());
+        if ((reply.size() > 6 && reply.endsWith('\r')) || clock.elapsed() >= HwIdTimeoutMs)
+            break;
+        delayMs(1);
+    }
+    reply += port->readAll();
+    const QString text = replyText(reply);
+    if (text.length() <= 7)
+        return QString();
+    return text.mid(6, text.length() - 7);
+}
+
+void ComPort::setDelays(int readDelay, int writeDelay)
+{
+    m_readDelay = readDelay;
+    m_writeDelay = writeDelay;
+}
+
+void ComPort::connectDisconnectPort()
+{
+    if (!m_connected) {
+        // Connected only when the port really opened: a port that refuses (no permission, gone)
+        // must not look like an interface that never answers.
+        m_connected = m_port->open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    } else {
+        m_port->close();
+        m_connected = false;
+    }
+}
+
+void ComPort::disconnectPort()
+{
+}
+
+void ComPort::readNext()
+{
+}
+
+void ComPort::deviceDisconnected()
+{
+    qDebug() << "deviceDisscon";
+}
+
+QByteArray ComPort::command(QextSerialPort *port, const QByteArray &text, int waitMs)
+{
+    if (!port->isOpen())
+        return QByteArray();   // goes nowhere; the reply is silence
+    port->write(text);
+    delayMs(waitMs);
+    return port->read(port->bytesAvailable());
+}
+
+void ComPort::discardInput()
+{
+    if (!m_port->isOpen())
+        return;
+    m_port->read(m_port->bytesAvailable());
+    m_port->readAll();
+}
+
+QStringList ComPort::scanMemory(QextSerialPort *port)
+{
+    const QByteArray reply = command(port, "scan\r", 40);
+    if (reply.isEmpty() && port->isOpen())
+        emit deviceUnplugged();
+    const QString text = replyText(reply);
+    QStringList banks;
+    for (const char *bank : {"A0", "A2", "A4"}) {
+        const QString name = QLatin1String(bank);
+        banks << (text.contains(name, Qt::CaseInsensitive) ? name : QLatin1String("NO") + name);
+    }
+    if (reply.isEmpty())
+        banks.prepend(QStringLiteral("noaddress"));
+    return banks;
+}
+
+void ComPort::setBankButtons(const QStringList &banks, QPushButton *a0, QPushButton *a2, QPushButton *a4)
+{
+    QPushButton *buttons[] = {a0, a2, a4};
+    const char *names[] = {"A0", "A2", "A4"};
+    for (int i = 0; i < 3; ++i) {
+        if (!buttons[i])
+            continue;
+        if (banks.value(i) == QLatin1String(names[i])) {
+            buttons[i]->setEnabled(true);
+        } else {
+            buttons[i]->setChecked(false);
+            buttons[i]->setEnabled(false);
+        }
+    }
+}
+
+// An answer that does not name the memory means the memory is gone, as silence does.
+bool ComPort::bankPresent(const QString &slave)
+{
+    const QString text = replyText(command(m_port, "scan\r", 30));
+    return !slave.isEmpty() && text.contains(slave, Qt::CaseInsensitive);
+}
+
+void ComPort::setSlaveAddress(const QString &slave)
+{
+    m_slave = slave;
+}
+
+QString ComPort::readDeviceWord(const QString &address)
+{
+    const QString cmd = QLatin1String("rd:") + m_slave + QLatin1Char('@') + formatHexAddress(address) + QLatin1String(",02\r");
+    const QByteArray reply = command(m_port, cmd.toLatin1(), 50);
+    return replyText(extractData(reply));
+}
+
+// Digits cut off by the end of the reply, with no "-" after them, are not taken.
+QByteArray ComPort::extractData(const QByteArray &reply)
+{
+    QByteArray data;
+    for (int i = 0; i + 1 < reply.size(); ++i) {
+        if (reply.at(i) != '*' || reply.at(i + 1) != '*')
+            continue;
+        const int end = reply.indexOf('-', i + 2);
+        if (end >= 0)
+            data += reply.mid(i + 2, end - i - 2);
+    }
+    return data;
+}
+
+QString ComPort::formatHexAddress(const QString &address)
+{
+    const QString digits = address.mid(2);
+    if (digits.isEmpty() || digits.length() > 4)
+        return QString();
+    return QString(4 - digits.length(), QLatin1Char('0')) + digits;
+}
+
+bool ComPort::memoryFits(const QString &slave, const QString &memorySize)
+{
+    const QString cmd = QStringLiteral("rd:%1@%2,01\r").arg(slave, formatAddress(memorySize.toInt() - 1));
+    const QString text = replyText(command(m_port, cmd.toLatin1(), 50));
+    return !text.contains(QLatin1String("ERMA Memory Addres >"));
+}
+
+QString ComPort::formatAddress(int address)
+{
+    if (address < 0 || address > 0xFFFF)
+        return QString();
+    return QStringLiteral("%1").arg(address, 4, 16, QLatin1Char('0'));
+}
+
+int ComPort::blockCount(const QString &memorySize)
+{
+    const int size = memorySize.toInt();
+    return size > 0 ? size / BlockBytes : 0;
+}
+
+// On a silent reply: up to three bank scans for the block being tried (the last one counts);
+// later silences on the same block keep that result.
+bool ComPort::memoryStillPresent(const QString &slave, int &scans, bool &present)
+{
+    while (scans < ScansPerBlock) {
+        present = bankPresent(slave);
+        ++scans;
+    }
+    return present;
+}
+
+QByteArray ComPort::readMemory(const QString &slave, const QString &memorySize)
+{
+    readMemoryBlocks(slave, memorySize);
+    return m_readBuffer;
+}
+
+void ComPort::readMemoryBlocks(const QString &slave, const QString &memorySize)
+{
+    // Running from before the first command, so that no poller touches the port during the
+    // warnings of the first block.
+    m_reading = true;
+    bool present = true;
+    int done = 0;
+    int scans = 0;
+    int scannedBlock = -1;
+    const int blocks = blockCount(memorySize);
+    m_readBuffer.clear();
+    discardInput();
+
+    while (done < blocks) {
+        if (scannedBlock != done) {
+            scannedBlock = done;
+            scans = 0;
+        }
+        const QString field = formatAddress(BlockBytes * done);
+        ++done;
+        const QString cmd = QLatin1String("rd:") + slave + QLatin1Char('@') + field + QLatin1String(",10\r");
+        QByteArray reply = command(m_port, cmd.toLatin1(), m_readDelay);
+        reply.replace('\r', QByteArray());
+        const int length = reply.size();
+
+        if (length == ReadReplyLength) {
+            if (!parseReadReply(reply))
+                --done;
+        } else if (length != 0) {
+            const QString text = replyText(reply);
+            if (text.contains(slave, Qt::CaseInsensitive) && text.contains(QLatin1String("*errd"), Qt::CaseInsensitive))
+                emit penUnplugged();
+            --done;
+            discardInput();
+        } else {
+            if (!memoryStillPresent(slave, scans, present)) {
+                breakSendReceive();
+                emit unplugWarning();
+                break;
+            }
+            --done;
+        }
+        if (m_breakRequested)
+            break;
+        m_reading = true;
+        emit progressRead(done);
+    }
+    m_reading = false;
+}
+
+// A reply counts only with all its marks and its 32 data digits; anything else leaves the
+// image text untouched, so that the block is asked again.
+bool ComPort::parseReadReply(const QByteArray &reply)
+{
+    if (reply.size() < ReadReplyLength || reply.at(2) != ':' || reply.at(5) != '@' || reply.at(14) != '*'
+        || reply.at(15) != '*' || reply.at(48) != '-')
+        return false;
+    for (int i = 16; i < 48; ++i) {
+        if (!isHexDigit(reply.at(i)))
+            return false;
+    }
+    m_readBuffer += reply.mid(16, 32);
+    return true;
+}
+
+void ComPort::writePort1(QByteArray byteArray, QString address, QString memorySize)
+{
+    m_writing = true;
+    bool present = true;
+    int done = 0;
+    int scans = 0;
+    int scannedBlock = -1;
+    const int blocks = blockCount(memorySize);
+    discardInput();
+
+    while (done < blocks) {
+        if (scannedBlock != done) {
+            scannedBlock = done;
+            scans = 0;
+        }
+        const int addr = BlockBytes * done;
+        ++done;
+        const QByteArray data = addr < byteArray.size() ? byteArray.mid(addr, BlockBytes) : QByteArray();
+        const QByteArray cmd = "wr:" + address.toLatin1() + '@' + formatAddress(addr).toLatin1() + ',' + data.toHex() + '\r';
+        QByteArray reply = command(m_port, cmd, m_writeDelay);
+        reply.replace('\r', QByteArray());
+        const QString text = replyText(reply);
+        qDebug() << text;
+
+        const bool error = text.contains(QLatin1String("*erwr"), Qt::CaseInsensitive);
+        const bool named = text.contains(address, Qt::CaseInsensitive);
+        if (text.contains(QLatin1String("ok"), Qt::CaseInsensitive)) {
+            // written
+        } else if (error && named) {
+            emit penUnplugged();
+            --done;
+            discardInput();
+        } else if (error || named) {
+            --done;
+            discardInput();
+        } else if (reply.isEmpty()) {
+            discardInput();
+            if (!memoryStillPresent(address, scans, present)) {
+                breakSendReceive();
+                emit unplugWarning();
+                break;
+            }
+            --done;
+            discardInput();
+        }
+        if (m_breakRequested)
+            break;
+        m_writing = true;
+        emit progressRead(done);
+    }
+    m_writing = false;
+}
+
+void ComPort::breakSendReceive()
+{
+    m_breakRequested = true;
+}
+
+void ComPort::continueSendReceive()
+{
+    m_breakRequested = false;
+}

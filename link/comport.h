@@ -1,0 +1,95 @@
+#pragma once
+
+#include "operationbin.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QPushButton;
+class QextSerialPort;
+
+// Busy wait of ms milliseconds on a monotonic clock, without processing events: no timer,
+// poller or user input runs until it returns. 0 or less returns at once.
+void delayMs(int ms);
+
+// The link to the programming interface over a serial port: the port list and identification,
+// connecting, the bank scan, the identifier word, the memory-size probe and the whole-memory
+// transfers in 16-byte blocks.
+//
+// Every command is written in one piece, followed by a busy wait, after which all waiting bytes
+// are read as its reply. Replies are turned into text up to the first NUL byte.
+class ComPort : public OperationBin
+{
+    Q_OBJECT
+public:
+    ComPort();
+    ~ComPort() override;
+
+    // Port names and the port list. A port entry is the short port name, a blank, and the
+    // interface's identification when that has more than 10 characters.
+    void setPortName(const QString &shortName);
+    bool testPort(const QString &entry);
+    QStringList availablePorts();
+    bool isConnected() const { return m_connected; }
+    QextSerialPort *serialPort() const { return m_port; }
+    QString readAvailableText();
+    QString getHwId(QextSerialPort *port);
+    void setDelays(int readDelay, int writeDelay);
+
+    // Device commands outside the transfers.
+    QStringList scanMemory(QextSerialPort *port);
+    void setBankButtons(const QStringList &banks, QPushButton *a0, QPushButton *a2, QPushButton *a4);
+    bool bankPresent(const QString &slave);
+    void setSlaveAddress(const QString &slave);
+    QString readDeviceWord(const QString &address);
+    static QByteArray extractData(const QByteArray &reply);
+    static QString formatHexAddress(const QString &address);
+    bool memoryFits(const QString &slave, const QString &memorySize);
+    static QString formatAddress(int address);
+
+    // Whole-memory transfers.
+    QByteArray readMemory(const QString &slave, const QString &memorySize);
+    void readMemoryBlocks(const QString &slave, const QString &memorySize);
+    bool parseReadReply(const QByteArray &reply);
+    bool isBreakRequested() const { return m_breakRequested; }
+    bool isReading() const { return m_reading; }
+    bool isWriting() const { return m_writing; }
+
+    // Longest wait for the identification reply.
+    static constexpr int HwIdTimeoutMs = 150;
+
+signals:
+    void progressRead(int progress);
+    void testsig(int progress);
+    void noConnection();
+    void deviceUnplugged();
+    void unplugWarning();
+    void penUnplugged();
+
+public slots:
+    void connectDisconnectPort();
+    void disconnectPort();
+    void writePort1(QByteArray byteArray, QString address, QString memorySize);
+    void breakSendReceive();
+    void continueSendReceive();
+    void readNext();
+    void deviceDisconnected();
+
+private:
+    QByteArray command(QextSerialPort *port, const QByteArray &text, int waitMs);
+    void discardInput();
+    bool memoryStillPresent(const QString &slave, int &scans, bool &present);
+    static int blockCount(const QString &memorySize);
+
+    QextSerialPort *m_port = nullptr;
+    bool m_connected = false;
+    bool m_writing = false;
+    bool m_reading = false;
+    bool m_breakRequested = false;
+    QByteArray m_readBuffer;
+    QStringList m_portList;
+    QString m_slave;
+    int m_readDelay = 30;
+    int m_writeDelay = 30;
+};

@@ -1,0 +1,301 @@
+// Whole-memory read and write against the simulated interface: outcomes of the block replies,
+// retries, breaks, a memory that goes away, and stopping a transfer from its progress dialog.
+
+#include "simrig.h"
+#include "myprogressdialog.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+using Fault = DevSimCore::Fault;
+Q_DECLARE_METATYPE(DevSimCore::Fault)
+
+namespace {
+
+constexpr int MemorySize = 128;
+constexpr int Blocks = MemorySize / 16;
+
+// Records a transfer's signals, and stops a transfer that would otherwise repeat for ever.
+struct Watch {
+    QList<int> progress;
+    int penUnplugged = 0;
+    int unplugWarnings = 0;
+    bool runningAtEveryReport = true;
+
+    explicit Watch(ComPort &port)
+    {
+        QObject::connect(&port, &ComPort::progressRead, [this, &port](int value) {
+            progress << value;
+            runningAtEveryReport = runningAtEveryReport && (port.isReading() || port.isWriting());
+            if (progress.size() > 40 * Blocks)
+                port.breakSendReceive();
+        });
+        QObject::connect(&port, &ComPort::penUnplugged, [this, &port]() {
+            ++penUnplugged;
+            runningAtEveryReport = runningAtEveryReport && (port.isReading() || port.isWriting());
+        });
+        QObject::connect(&port, &ComPort::unplugWarning, [this]() { ++unplugWarnings; });
+    }
+
+    // Every report is the last one or one more; nothing beyond the block count.
+    bool steady(int blocks) const
+    {
+        int last = 0;
+        for (int v : progress) {
+            if (v < last || v > last + 1 || v > blocks)
+                return false;
+            last = v;
+        }
+        return true;
+    }
+};
+
+}
+
+class TestTransfer : public QObject
+{
+    Q_OBJECT
+private slots:
+    void transfer_data();
+    void transfer();
+    void blockCounts_data();
+    void blockCounts();
+    void shortImageSendsEmptyBlocks();
+    void breaks_data();
+    void breaks();
+    void dialogStopsRepeatingBlock_data();
+    void dialogStopsRepeatingBlock();
+};
+
+void TestTransfer::transfer_data()
+{
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<Fault>("laterFault");   // Fault::None: none
+    QTest::addColumn<int>("laterFirst");
+    QTest::addColumn<bool>("complete");
+    QTest::addColumn<int>("penUnplugged");
+    QTest::addColumn<int>("blocksDone");    // of a transfer that ends early
+    QTest::addColumn<int>("scans");
+
+    for (bool write : {false, true}) {
+        const char *dir = write ? "send" : "receive";
+        auto row = [&](const char *name) { return &QTest::newRow(qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(dir), QLatin1String(name)))); };
+        *row("clean") << write << Fault::None << 0 << 0 << Fault::None << 0 << true << 0 << Blocks << 0;
+        *row("late reply") << write << Fault::Late << 3 << 1 << Fault::None << 0 << true << 0 << Blocks << 3;
+        *row("split reply") << write << Fault::Split << 3 << 1 << Fault::None << 0 << true << 0 << Blocks << 0;
+        *row("one silence") << write << Fault::Silence << 3 << 1 << Fault::None << 0 << true << 0 << Blocks << 3;
+        *row("silences on one block scan once") << write << Fault::Silence << 3 << 3 << Fault::None << 0 << true << 0 << Blocks << 3;
+        *row("memory drops out") << write << Fault::DropOut << 5 << 1 << Fault::None << 0 << false << 0 << 5 << 3;
+        *row("drop out after a passing silence") << write << Fault::Silence << 2 << 1 << Fault::DropOut << 7 << false << 0 << 6 << 6;
+        *row("hang-up") << write << Fault::HangUp << 4 << 1 << Fault::None << 0 << false << 0 << 4 << 0;   // its scans reach nobody
+    }
+    QTest::newRow("receive: wrong mark") << false << Fault::WrongMark << 3 << 2 << Fault::None << 0 << true << 0 << Blocks << 0;
+    QTest::newRow("receive: digit that is not hexadecimal") << false << Fault::BadDigit << 3 << 1 << Fault::None << 0 << true << 0 << Blocks << 0;
+    QTest::newRow("receive: garbage") << false << Fault::Garbage << 3 << 2 << Fault::None << 0 << true << 0 << Blocks << 0;
+    QTest::newRow("receive: *errd") << false << Fault::ReadError << 3 << 2 << Fault::None << 0 << true << 2 << Blocks << 0;
+    QTest::newRow("send: *erwr") << true << Fault::WriteError << 3 << 2 << Fault::None << 0 << true << 2 << Blocks << 0;
+}
+
+void TestTransfer::transfer()
+{
+    QFETCH(bool, write);
+    QFETCH(Fault, fault);
+    QFETCH(int, first);
+    QFETCH(int, count);
+    QFETCH(Fault, laterFault);
+    QFETCH(int, laterFirst);
+    QFETCH(bool, complete);
+    QFETCH(int, penUnplugged);
+    QFETCH(int, blocksDone);
+    QFETCH(int, scans);
+
+    SimRig rig(MemorySize);
+    rig.sim.core().setFault(fault, first, count);
+    if (laterFault != Fault::None)
+        rig.sim.core().addFault(laterFault, laterFirst, 1);
+    QVERIFY(rig.connect());
+    Watch watch(rig.port);
+
+    const QByteArray before = rig.sim.core().memory(0);
+    const QByteArray image = SimRig::pattern(MemorySize, 7);
+    QByteArray received;
+    if (write)
+        rig.port.writePort1(image, QStringLiteral("a0"), QString::number(MemorySize));
+    else
+        received = rig.port.readMemory(QStringLiteral("a0"), QString::number(MemorySize));
+
+    QVERIFY(!rig.port.isReading() && !rig.port.isWriting());
+    QVERIFY(watch.runningAtEveryReport);
+    QVERIFY(watch.steady(Blocks));
+    QCOMPARE(watch.penUnplugged, penUnplugged);
+    QCOMPARE(rig.commandCount(QStringLiteral("scan")), scans);
+    QCOMPARE(rig.port.isBreakRequested(), !complete);
+    QCOMPARE(watch.unplugWarnings, complete ? 0 : 1);
+    QCOMPARE(watch.progress.value(watch.progress.size() - 1), blocksDone);
+    if (fault != Fault::None && complete)
+        QVERIFY2(watch.progress.size() > Blocks, "the faulty block was asked again");
+
+    // Byte-exact up to where the transfer got.
+    const int bytesDone = blocksDone * 16;
+    if (write) {
+        const QByteArray after = rig.sim.core().memory(0);
+        QCOMPARE(after.left(bytesDone), image.left(bytesDone));
+        QCOMPARE(after.mid(bytesDone + 16), before.mid(bytesDone + 16));
+    } else {
+        QCOMPARE(received, before.left(bytesDone).toHex());
+    }
+}
+
+void TestTransfer::blockCounts_data()
+{
+    QTest::addColumn<QString>("memorySize");
+    QTest::addColumn<int>("blocks");
+
+    QTest::newRow("100 bytes: 6 blocks, the rest untouched") << "100" << 6;
+    QTest::newRow("not a number") << "8k" << 0;
+    QTest::newRow("less than a block") << "15" << 0;
+}
+
+void TestTransfer::blockCounts()
+{
+    QFETCH(QString, memorySize);
+    QFETCH(int, blocks);
+
+    SimRig rig(MemorySize);
+    QVERIFY(rig.connect());
+    const QByteArray before = rig.sim.core().memory(0);
+    QCOMPARE(rig.port.readMemory(QStringLiteral("a0"), memorySize), before.left(16 * blocks).toHex());
+    QCOMPARE(rig.sim.core().blockCommands(), blocks);
+
+    const QByteArray image = SimRig::pattern(MemorySize, 3);
+    rig.port.writePort1(image, QStringLiteral("a0"), memorySize);
+    QCOMPARE(rig.sim.core().memory(0), image.left(16 * blocks) + before.mid(16 * blocks));
+}
+
+void TestTransfer::shortImageSendsEmptyBlocks()
+{
+    SimRig rig(64);
+    QVERIFY(rig.connect());
+    const QByteArray image = SimRig::pattern(20, 5);
+    rig.port.writePort1(image, QStringLiteral("a0"), QStringLiteral("64"));
+    const QStringList commands = rig.sim.core().commands();
+    QCOMPARE(commands.size(), 4);
+    QCOMPARE(commands.at(1), QLatin1String("wr:a0@0010,") + QString::fromLatin1(image.mid(16).toHex()));
+    QCOMPARE(commands.at(2), QStringLiteral("wr:a0@0020,"));
+    QCOMPARE(commands.at(3), QStringLiteral("wr:a0@0030,"));
+    QCOMPARE(rig.sim.core().memory(0).left(20), image);
+}
+
+void TestTransfer::breaks_data()
+{
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("blocksDone");
+    QTest::addColumn<int>("lastProgress");
+
+    for (bool write : {false, true}) {
+        const QString dir = write ? QStringLiteral("send: ") : QStringLiteral("receive: ");
+        QTest::newRow(qPrintable(dir + "at progress 4")) << write << "progress" << 5 << 4;
+        QTest::newRow(qPrintable(dir + "in the memory-error warning")) << write << "warning" << 2 << 2;
+        QTest::newRow(qPrintable(dir + "left over from before")) << write << "before" << 1 << -1;
+    }
+}
+
+void TestTransfer::breaks()
+{
+    QFETCH(bool, write);
+    QFETCH(QString, how);
+    QFETCH(int, blocksDone);
+    QFETCH(int, lastProgress);
+
+    SimRig rig(MemorySize);
+    if (how == QLatin1String("warning"))
+        rig.sim.core().setFault(write ? Fault::WriteError : Fault::ReadError, 2, 1);
+    QVERIFY(rig.connect());
+    Watch watch(rig.port);
+    if (how == QLatin1String("progress"))
+        connect(&rig.port, &ComPort::progressRead, &rig.port, [&](int v) { if (v == 4) rig.port.breakSendReceive(); });
+    else if (how == QLatin1String("warning"))
+        connect(&rig.port, &ComPort::penUnplugged, &rig.port, &ComPort::breakSendReceive);
+    else
+        rig.port.breakSendReceive();
+
+    const QByteArray before = rig.sim.core().memory(0);
+    const QByteArray image = SimRig::pattern(MemorySize, 9);
+    QByteArray received;
+    if (write)
+        rig.port.writePort1(image, QStringLiteral("a0"), QString::number(MemorySize));
+    else
+        received = rig.port.readMemory(QStringLiteral("a0"), QString::number(MemorySize));
+
+    QVERIFY(rig.port.isBreakRequested());
+    QVERIFY(!rig.port.isReading() && !rig.port.isWriting());
+    QVERIFY(watch.runningAtEveryReport);
+    QCOMPARE(watch.progress.isEmpty() ? -1 : watch.progress.last(), lastProgress);
+    QCOMPARE(watch.unplugWarnings, 0);
+    QCOMPARE(rig.sim.core().blockCommands(), how == QLatin1String("warning") ? blocksDone + 1 : blocksDone);
+    if (write)
+        QCOMPARE(rig.sim.core().memory(0).left(16 * blocksDone), image.left(16 * blocksDone));
+    else
+        QCOMPARE(received, before.left(16 * blocksDone).toHex());
+
+    rig.port.continueSendReceive();
+    QVERIFY(!rig.port.isBreakRequested());
+}
+
+void TestTransfer::dialogStopsRepeatingBlock_data()
+{
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<bool>("escape");
+
+    QTest::newRow("receive, Esc") << false << true;
+    QTest::newRow("receive, Cancel") << false << false;
+    QTest::newRow("send, Esc") << true << true;
+    QTest::newRow("send, Cancel") << true << false;
+}
+
+// A block that keeps failing reports the same progress again and again; the dialog must still
+// let Cancel and Esc through.
+void TestTransfer::dialogStopsRepeatingBlock()
+{
+    QFETCH(bool, write);
+    QFETCH(bool, escape);
+
+    SimRig rig(MemorySize);
+    rig.sim.core().setFault(write ? Fault::WriteError : Fault::Garbage, 0, 100);
+    QVERIFY(rig.connect());
+
+    QWidget window;
+    window.show();
+    MyProgressDialog dialog(&window, Qt::Window);
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setMinimumDuration(0);
+    dialog.setRange(0, Blocks);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"));
+    dialog.setCancelButton(cancel);
+    connect(&rig.port, &ComPort::progressRead, &dialog, &MyProgressDialog::setProgress);
+    connect(cancel, &QPushButton::pressed, &rig.port, &ComPort::breakSendReceive);
+    connect(&dialog, &MyProgressDialog::escapeKey, &rig.port, &ComPort::breakSendReceive);
+
+    QTimer::singleShot(100, &dialog, [&]() {
+        if (escape)
+            QTest::keyRelease(&dialog, Qt::Key_Escape);
+        else
+            QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    if (write)
+        rig.port.writePort1(SimRig::pattern(MemorySize), QStringLiteral("a0"), QString::number(MemorySize));
+    else
+        rig.port.readMemory(QStringLiteral("a0"), QString::number(MemorySize));
+
+    QVERIFY(rig.port.isBreakRequested());
+    QVERIFY2(rig.sim.core().blockCommands() < 100, "stopped while the block still failed");
+}
+
+QTEST_MAIN(TestTransfer)
+#include "tst_transfer.moc"

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+
+// The command core of the simulated programming interface: the memories A0, A2 and A4 and the
+// answers to the interface's commands, with failure modes that can be set on the block commands.
+//
+// Replies: each command is echoed with "\r\n" before its answer, and the answer ends in "\r":
+//   "hwid"                -> "hwid\r\n" identification "\r"
+//   "scan"                -> "scan\r\n" the present memories, e.g. "A0 A4", "\r"
+//   "rd:SS@AAAA,NN"       -> echo "\r\n**" NN bytes as hex digits "-" checksum "\r"
+//                            or echo "\r\nERMA Memory Addres > " last address "\r" past the end
+//   "wr:SS@AAAA,DD..."    -> echo "\r\nok\r" (or the ERMA answer past the end)
+//   "idon", "idoff"       -> "ok\r"
+// A command to a memory that is absent gets no answer. All methods are thread-safe.
+class DevSimCore
+{
+public:
+    enum class Fault {
+        None,
+        Silence,     // no answer
+        Late,        // the whole answer comes after lateMs()
+        Split,       // the first half at once, the rest after lateMs()
+        Garbage,     // an answer of random printable bytes
+        WrongMark,   // a read answer of the right length with "-" replaced
+        BadDigit,    // a read answer of the right length with a data digit that is not hexadecimal
+        ReadError,   // "*errd" with the memory's name
+        WriteError,  // "*erwr" with the memory's name
+        DropOut,     // the memory leaves the bus (and the scan) for good
+        HangUp,      // the interface goes away: the terminal hangs up
+    };
+
+    struct Chunk {
+        int delayMs = 0;
+        QByteArray bytes;
+    };
+    struct Reply {
+        QList<Chunk> chunks;
+        bool hangUp = false;
+    };
+
+    DevSimCore();
+
+    // Memories by slave index 0 (A0), 1 (A2), 2 (A4). An absent memory does not answer.
+    void setMemory(int slave, const QByteArray &bytes);
+    void removeMemory(int slave);
+    QByteArray memory(int slave) const;
+    bool hasMemory(int slave) const;
+    static int slaveIndex(const QString &slaveText);
+
+    void setIdentification(const QString &text);
+    // No answer to anything at all (an interface that hangs).
+    void setMuted(bool muted);
+
+    // A fault applies to the block commands ("rd" of 16 bytes and "wr") numbered first to
+    // first + count - 1 in order of arrival, from 0; a negative count means all from first on.
+    // setFault replaces all faults, addFault adds one (the first that applies wins).
+    void setFault(Fault fault, int first = 0, int count = 1);
+    void addFault(Fault fault, int first = 0, int count = 1);
+    void clearFault();
+    // Every answer (of any command) comes this much later.
+    void setAnswerDelayMs(int ms);
+    void setLateMs(int ms);
+    int lateMs() const;
+
+    Reply handle(const QByteArray &command);
+    static QByteArray keyRecord(const QString &longSerial, const QString &keyCode);
+
+    QStringList commands() const;
+    int blockCommands() const;
+    void clearLog();
+
+private:
+    Reply answer(const QByteArray &command);
+    Reply blockAnswer(const QByteArray &command, bool read, int slave, int address, const QByteArray &payload);
+    QByteArray readAnswer(const QByteArray &echo, int slave, int address, int count) const;
+
+    mutable QMutex m_mutex;
+    QByteArray m_memory[3];
+    bool m_present[3] = {false, false, false};
+    QString m_identification;
+    bool m_muted = false;
+    struct FaultRange {
+        Fault fault;
+        int first;
+        int count;
+    };
+    QList<FaultRange> m_faults;
+    int m_answerDelayMs = 0;
+    int m_lateMs = 60;
+    int m_blockCommands = 0;
+    QStringList m_log;
+    quint32 m_random = 12345;
+};
