@@ -67,8 +67,8 @@ class Image:
     def word(self, a):
         return (self.data[a] << 8) | self.data[a + 1]
 
-    def bits(self, spec):
-        word, rng = spec.split(":")
+    def bits(self, field):
+        word, rng = field.split(":")
         first, last = (int(x) for x in rng.split("-")) if "-" in rng else (int(rng), int(rng))
         return (self.word(int(word)) >> first) & ((1 << (last - first + 1)) - 1)
 
@@ -139,8 +139,8 @@ def check_tables(root, image, lang, model):
             if combos:
                 w0 = int(combos[0]["TABADDR"].split(":")[0])
                 for c in combos:
-                    spec = "%d:%s" % (w0 + 2 * o, c["TABADDR"].split(":")[1])
-                    if image.bits(spec) >= len(items(c["VALUE_LIST"])):
+                    field = "%d:%s" % (w0 + 2 * o, c["TABADDR"].split(":")[1])
+                    if image.bits(field) >= len(items(c["VALUE_LIST"])):
                         problem("%s %s: flat %d option %s has no item" % (model, lang, o, c["TABADDR"]))
             if "CIPHER" in edits:
                 code = image.word(address(edits["CIPHER"]["TABADDR"]) + 2 * o)
