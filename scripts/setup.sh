@@ -7,7 +7,6 @@ packages=(
   build-essential cmake
   qtbase5-dev libqt5serialport5-dev qtmultimedia5-dev libqt5multimedia5-plugins
   qt5-style-plugin-plastique
-  xvfb xauth
 )
 missing=()
 for p in "${packages[@]}"; do
