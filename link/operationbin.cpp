@@ -149,7 +149,7 @@ void OperationBin::writeWordAt(int address, int value)
 
 int OperationBin::readTypedValue(const QString &type, const QString &address)
 {
-    const int at = parseByteAddress(address) < 0 ? 0 : parseByteAddress(address);
+    const int at = qMax(0, parseByteAddress(address));
     if (type == QLatin1String("U16"))
         return wordAt(at);
     if (type == QLatin1String("U8"))
@@ -165,12 +165,8 @@ int OperationBin::readWord(const QString &decimalAddress)
 
 QString OperationBin::readHexWord(const QString &address)
 {
-    int at = parseByteAddress(address);
-    if (at < 0)
-        at = 0;
-    if (at >= m_image.size())
-        return QString();
-    return hexOfBytes(m_image.mid(at, 2));
+    const int at = qMax(0, parseByteAddress(address));
+    return at >= m_image.size() ? QString() : hexOfBytes(m_image.mid(at, 2));
 }
 
 QString OperationBin::readIdWord(const QString &address)
@@ -185,8 +181,7 @@ QString OperationBin::readIdWord(const QString &address)
 
 int OperationBin::readByte(const QString &address)
 {
-    const int at = parseByteAddress(address);
-    return byteAt(at < 0 ? 0 : at);
+    return byteAt(qMax(0, parseByteAddress(address)));
 }
 
 QString OperationBin::readByteText(const QString &address)
