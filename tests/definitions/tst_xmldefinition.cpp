@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "slotlists.h"
 #include "xmldefinition.h"
 
 #include <QtTest>
@@ -35,6 +36,7 @@ private slots:
     void tableWalkCountsEveryNode();
     void tableLimits();
     void tableResultsStayValid();
+    void slotLookupFindsWhatTheReaderFilled();
 
 private:
     Fixture m_files;
@@ -591,6 +593,51 @@ void TestXmlDefinition::tableResultsStayValid()
     const TableListValues &past = reader.readTableList(7);
     QCOMPARE(past, TableListValues{});
     QCOMPARE(reader.tableColumnCount(), 0);
+}
+
+// Whoever reads a slot by its attribute's name finds there what the reader put in it: for every tag
+// of both kinds of page, an element carrying each of its list's names with the name as its value.
+void TestXmlDefinition::slotLookupFindsWhatTheReaderFilled()
+{
+    const auto element = [](const QString &tag, const DefinitionSlots::SlotList &list) {
+        QString attributes;
+        for (const QString &name : list.names)
+            if (!name.isEmpty())
+                attributes += QStringLiteral(" %1=\"%1\"").arg(name);
+        if (list.oneName) // a one-name list fills as many slots as the element carries attributes
+            attributes += QStringLiteral(" A=\"\" B=\"\"");
+        if (list.names.contains(QString())) // an unnamed slot counts: one more attribute reaches it
+            attributes += QStringLiteral(" Z=\"\"");
+        return QStringLiteral("<%1%2/>").arg(tag, attributes);
+    };
+
+    const DefinitionSlots::SlotLists &tree = DefinitionSlots::treeSlotLists();
+    for (auto it = tree.constBegin(); it != tree.constEnd(); ++it) {
+        XmlDefinition reader(m_files.definition(Fixture::treePage(QStringLiteral("<LINE>%1</LINE>").arg(element(it.key(), *it)))));
+        const TreeElementSlots &filled = reader.readTreeList(0)[0][1][0];
+        for (const QString &name : it->names) {
+            const int slot = DefinitionSlots::treeSlot(it.key(), name);
+            QVERIFY2(slot >= 0, qPrintable(it.key() + " " + name));
+            QCOMPARE(filled[slot], name);
+        }
+        QCOMPARE(DefinitionSlots::treeSlot(it.key(), QStringLiteral("NO_SUCH")), -1);
+    }
+
+    const DefinitionSlots::SlotLists &table = DefinitionSlots::tableSlotLists();
+    for (auto it = table.constBegin(); it != table.constEnd(); ++it) {
+        XmlDefinition reader(m_files.definition(
+            Fixture::tablePage(QStringLiteral("<DEFINITION/><LINE/><WIDGETS>%1</WIDGETS>").arg(element(it.key(), *it)))));
+        const TablePositionSlots &filled = reader.readTableList(0)[0][2][0];
+        for (const QString &name : it->names) {
+            if (name.isEmpty())
+                continue;
+            const int slot = DefinitionSlots::tableSlot(it.key(), name);
+            QVERIFY2(slot >= 0, qPrintable(it.key() + " " + name));
+            QCOMPARE(filled[slot], name);
+        }
+    }
+    QCOMPARE(DefinitionSlots::tableSlot(QStringLiteral("NO_TAG"), QStringLiteral("UID")), -1);
+    QCOMPARE(DefinitionSlots::tableSlot(QStringLiteral("EDIT"), QString()), -1);
 }
 
 QTEST_GUILESS_MAIN(TestXmlDefinition)

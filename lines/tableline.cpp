@@ -1,0 +1,5 @@
+#include "tableline.h"
+
+TableLine::TableLine() = default;
+
+TableLine::~TableLine() = default;
