@@ -57,7 +57,7 @@ QString normalStyle(const QString &ftcol)
 {
     if (!ftcol.contains(QLatin1Char('/')))
         return ftcol;
-    const QStringList items = splitList(ftcol);
+    const QStringList items = TableLine::splitList(ftcol);
     return QStringLiteral("font:") + items.value(0) + QStringLiteral(";color:") + items.value(1);
 }
 
@@ -79,13 +79,6 @@ QFont measureFont(const QString &ftcol)
     if (size > 0)
         font.setPointSize(size);
     return font;
-}
-
-QStringList splitList(const QString &text)
-{
-    QStringList items = text.split(QLatin1Char('/'));
-    items.removeLast();
-    return items;
 }
 
 }
@@ -432,9 +425,9 @@ void TreeLine::buildCombo(const Element &element, int &x)
         m_comboBox = new MyComboBox(m_rowFrame);
     MyComboBox *combo = m_comboBox;
     combo->clear();
-    m_comboValues = TreeStyle::splitList(element["VALUE_LIST"]);
+    m_comboValues = splitList(element["VALUE_LIST"]);
     placeWidget(combo, x, element.number("WIDTH"));
-    combo->addItems(TreeStyle::splitList(element["TEXT_LIST"]));
+    combo->addItems(splitList(element["TEXT_LIST"]));
     m_ftcolDif = element["FTCOL_DIF"];
     m_styleDiff = element["STYLE_DIFF"];
     m_eepromAddress = element["EEADDR"];

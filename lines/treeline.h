@@ -40,8 +40,6 @@ QString changedLabelStyle(const QString &ftcolDif);
 // characters 5-6 when FTCOL starts with "b", else with the point size of characters 0-1; a size
 // that reads 0 or less is not applied.
 QFont measureFont(const QString &ftcol);
-// Every "/" ends one item; text after the last "/" is dropped.
-QStringList splitList(const QString &text);
 }
 
 // One row of a tree page: the head-line row of a head line (line 0) or one of its lines. It builds

@@ -197,6 +197,7 @@ private slots:
     // Edits
     void numberKeystrokes_data();
     void numberKeystrokes();
+    void outOfRangeNeverStays();
     void textKeystrokes();
     void comboChoice();
     void onOffClicks();
@@ -571,6 +572,35 @@ void TestTreeLine::numberKeystrokes()
     QCOMPARE(rig.rowColor(0, 0), QString()); // the head row keeps its colour
 }
 
+// The number editor keeps the image within VMIN..VMAX: a keystroke above the maximum is refused,
+// and a number below the minimum, written while it is typed, gives way to the last accepted value
+// when the editor loses the focus; the flat-numbering notification never sees it.
+void TestTreeLine::outOfRangeNeverStays()
+{
+    TreeRig rig;
+    QByteArray image(256, '\0');
+    image[0x21] = 40;
+    rig.setImage(image);
+    rig.buildLine(numberEdit("UID=\"ShiftRange\" EEADDR=\"0x20\" VMIN=\"20\" VMAX=\"50\""));
+    TreeLine *line = rig.line(0, 1);
+    QSignalSpy notified(line, SIGNAL(valueIdChanged()));
+    MyLineBoxEdit *editor = line->numberEditor();
+    QVERIFY(focus(rig, editor));
+    editor->selectAll();
+    QTest::keyClicks(editor, "9");
+    QCOMPARE(bytes(rig.image, 0x20, 2), QByteArray("00 09")); // typed, below the minimum
+    editor->clearFocus(); // the focus leaves the editor
+    QCOMPARE(editor->text(), QStringLiteral("40"));
+    QCOMPARE(bytes(rig.image, 0x20, 2), QByteArray("00 28"));
+    editor->setFocus();
+    editor->selectAll();
+    QTest::keyClicks(editor, "59");
+    QCOMPARE(editor->text(), QStringLiteral("5")); // "59" is above the maximum
+    editor->clearFocus();
+    QCOMPARE(bytes(rig.image, 0x20, 2), QByteArray("00 28"));
+    QCOMPARE(notified.count(), 0);
+}
+
 void TestTreeLine::textKeystrokes()
 {
     TreeRig rig;
@@ -930,6 +960,8 @@ void TestTreeLine::destroyedInEitherOrder()
     if (viewFirst) {
         rig->view.reset();
         QVERIFY(!rig->line(0, 1)->questionBox());
+        QVERIFY(!rig->line(0, 2)->onOffButton()->onButton());
+        rig->line(0, 2)->setDefaultValueOnOff(); // a pair without widgets changes nothing
     }
     rig.reset();
 }
