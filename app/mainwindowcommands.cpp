@@ -6,16 +6,15 @@
 #include "datapaths.h"
 #include "globals.h"
 #include "helpview.h"
+#include "sound.h"
 #include "ui_mainwindowclass.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPixmap>
-#include <QSound>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QUrl>
@@ -221,10 +220,7 @@ void MainWindow::showAboutBox()
     box.exec();
 }
 
-// Plays without waiting; a missing file or a system without sound plays nothing.
 void MainWindow::playSound()
 {
-    const QString path = Platform::resolveDataPath(QStringLiteral("application/media/menu end.wav"));
-    if (QFileInfo(path).isFile())
-        QSound::play(path);
+    Platform::playSound(Platform::resolveDataPath(QStringLiteral("application/media/menu end.wav")));
 }

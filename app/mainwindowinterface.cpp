@@ -198,10 +198,9 @@ void MainWindow::makeShortcuts(const QString &value)
                 continue;
             if (name == QLatin1String("BUTTON_SAVE") && entry.contains(QLatin1String("_AS"), Qt::CaseInsensitive))
                 continue;
-            QString keyText = entry.mid(at + name.size());
+            QString keyText = entry.mid(at + name.size()).remove(QRegularExpression(QStringLiteral("\\s")));
             if (keyText.startsWith(QLatin1Char('-')) || keyText.startsWith(QLatin1Char('_')))
                 keyText.remove(0, 1);
-            keyText.remove(QRegularExpression(QStringLiteral("\\s")));
             if (!isKeySequence(keyText))
                 keyText = entry.right(5);
             const QKeySequence key = QKeySequence::fromString(keyText, QKeySequence::PortableText);

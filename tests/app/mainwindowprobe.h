@@ -24,6 +24,7 @@ public:
     const QStringList &portList() const { return w->portList; }
     QString selectedPortText() const { return w->selectedPortText; }
     bool pagesBuilt() const { return w->pagesBuilt; }
+    void playSound() { w->playSound(); }
 
 private:
     MainWindow *w;
