@@ -40,6 +40,8 @@ CustomButton::~CustomButton()
 
 void CustomButton::setGeometry(int x, int y, int width, int height)
 {
+    if (!hasHalves() || !m_pairFrame || !m_container)
+        return;
     const int half = (width + 5) / 2;
     m_onButton->setGeometry(0, y, half - 2, height);
     m_offButton->setGeometry(half - 2, y, half - 2, height);
@@ -49,6 +51,8 @@ void CustomButton::setGeometry(int x, int y, int width, int height)
 
 void CustomButton::setTexts(const QString &texts)
 {
+    if (!hasHalves())
+        return;
     const int slash = texts.indexOf(QLatin1Char('/'));
     if (slash < 0) {
         m_onButton->setText(texts);
@@ -61,6 +65,8 @@ void CustomButton::setTexts(const QString &texts)
 
 void CustomButton::setStyleSheet(const QString &styleSheet)
 {
+    if (!hasHalves())
+        return;
     m_onButton->setStyleSheet(styleSheet);
     m_offButton->setStyleSheet(styleSheet);
 }
@@ -73,6 +79,8 @@ void CustomButton::setState(bool on)
 
 void CustomButton::setPuttonONDown()
 {
+    if (!hasHalves())
+        return;
     setState(true);
     emit sendOnOff(QStringLiteral("1"));
     emit sendOnOff(1);
@@ -80,6 +88,8 @@ void CustomButton::setPuttonONDown()
 
 void CustomButton::setPuttonOFFDown()
 {
+    if (!hasHalves())
+        return;
     setState(false);
     emit sendOnOff(QStringLiteral("0"));
     emit sendOnOff(0);
@@ -97,6 +107,8 @@ void CustomButton::emitButtonLeaved()
 
 void CustomButton::setFocus()
 {
+    if (!hasHalves())
+        return;
     MyPushButton *target = m_onButton->isChecked() ? m_offButton : m_onButton;
     target->setFocus(Qt::OtherFocusReason);
 }
@@ -104,11 +116,11 @@ void CustomButton::setFocus()
 void CustomButton::cilckOnEnterPress()
 {
     QString text;
-    if (m_onButton->isChecked()) {
+    if (isOn()) {
         setState(false);
         emit sendOnOff(0);
         text = QStringLiteral("0");
-    } else if (m_offButton->isChecked()) {
+    } else if (isOff()) {
         setState(true);
         emit sendOnOff(1);
         text = QStringLiteral("1");
@@ -120,12 +132,12 @@ void CustomButton::cilckOnEnterPress()
 void CustomButton::setValue(int value)
 {
     QString text;
-    if (value == 1 && !m_onButton->isChecked()) {
+    if (value == 1 && hasHalves() && !isOn()) {
         setState(true);
         emit sendOnOff(1);
         emit buttonClicked();
         text = QStringLiteral("1");
-    } else if (value == 0 && !m_offButton->isChecked()) {
+    } else if (value == 0 && hasHalves() && !isOff()) {
         setState(false);
         emit sendOnOff(0);
         emit buttonClicked();

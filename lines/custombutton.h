@@ -1,12 +1,11 @@
 #pragma once
 
+#include "mypushbutton.h"
+
+#include <QFrame>
 #include <QObject>
 #include <QPointer>
 #include <QString>
-
-class QFrame;
-class QWidget;
-class MyPushButton;
 
 // The on/off pair of a tree line: two checkable halves side by side, of which exactly one is down
 // once a value has been set (value 1: the ON half, 0: the OFF half). Clicks, the page's Enter
@@ -15,7 +14,9 @@ class MyPushButton;
 // another page, and click, hover and release notifications.
 //
 // Not a widget itself: it owns a small widget tree placed into the parent given to the
-// constructor. Destroying the pair destroys that tree.
+// constructor. Destroying the pair destroys that tree. The tree may also go first, with its parent
+// widget (a page's widgets are destroyed before its lines): the pair then has no state, changes
+// nothing and reports only that nothing changed.
 class CustomButton : public QObject
 {
     Q_OBJECT
@@ -54,10 +55,13 @@ public slots:
     void setValue(int value);
 
 private:
+    bool hasHalves() const { return m_onButton && m_offButton; }
+    bool isOn() const { return hasHalves() && m_onButton->isChecked(); }
+    bool isOff() const { return hasHalves() && m_offButton->isChecked(); }
     void setState(bool on);
 
     QPointer<QWidget> m_container;
-    QFrame *m_pairFrame;
-    MyPushButton *m_onButton;
-    MyPushButton *m_offButton;
+    QPointer<QFrame> m_pairFrame;
+    QPointer<MyPushButton> m_onButton;
+    QPointer<MyPushButton> m_offButton;
 };

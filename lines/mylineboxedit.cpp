@@ -149,6 +149,12 @@ void MyLineBoxEdit::keyPressEvent(QKeyEvent *event)
         emit control_Tab();
 }
 
+void MyLineBoxEdit::focusOutEvent(QFocusEvent *event)
+{
+    restoreIfBelowMinimum();
+    QLineEdit::focusOutEvent(event);
+}
+
 void MyLineBoxEdit::enterEvent(QEvent *event)
 {
     emit spinBoxEntered();

@@ -6,7 +6,9 @@
 // (base 10, 16 or 2, chosen from the format's letter), limits typing with a validator of that base,
 // reports every change of its text at once as a number and as text, and on Return or when the
 // pointer leaves re-formats the text and puts the last accepted value back when the number lies
-// outside the range.
+// outside the range. No keystroke makes a decimal number above the maximum, and the editor never
+// loses the focus with a number outside the range: the last accepted value comes back first, so
+// editingFinished() always reports a value within it.
 //
 // Set up in this order: setRange, setFormat, setValue, setCurrentValueText, restoreIfBelowMinimum.
 // A change is reported only when the text really changes, so two editors linked both ways through
@@ -65,6 +67,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void enterEvent(QEvent *event) override;
     void leaveEvent(QEvent *event) override;
 

@@ -3,6 +3,8 @@
 #include "mycombobox.h"
 #include "numbertext.h"
 
+#include <QSignalBlocker>
+
 namespace {
 
 const QString EmptyCell = QStringLiteral("-----");
@@ -28,15 +30,11 @@ QBrush sharedBrush(const QColor &color)
 MyTableWidgetItem::MyTableWidgetItem(int type)
     : QTableWidgetItem(type)
 {
-    if (type == CellCombo)
-        m_combo = new MyComboBox();
 }
 
 MyTableWidgetItem::MyTableWidgetItem(int type, int comboNumber)
-    : QTableWidgetItem(type)
+    : QTableWidgetItem(type), m_comboNumber(comboNumber)
 {
-    if (type == CellCombo)
-        m_combo = new MyComboBox(comboNumber);
 }
 
 MyTableWidgetItem::~MyTableWidgetItem()
@@ -44,36 +42,46 @@ MyTableWidgetItem::~MyTableWidgetItem()
     delete m_combo.data();
 }
 
-MyComboBox *MyTableWidgetItem::comboBox() const
+MyComboBox *MyTableWidgetItem::comboBox()
 {
+    if (type() != CellCombo)
+        return nullptr;
+    if (!m_combo) {
+        m_combo = new MyComboBox(m_comboNumber);
+        m_combo->addItems(m_items);
+        m_combo->setCurrentIndex(m_currentIndex);
+        connect(m_combo.data(), QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+                &MyTableWidgetItem::setCurrentIndex);
+    }
     return m_combo.data();
-}
-
-int MyTableWidgetItem::currentIndex() const
-{
-    return m_combo ? m_combo->currentIndex() : -1;
 }
 
 void MyTableWidgetItem::setCurrentIndex(int index)
 {
+    if (type() != CellCombo)
+        return;
+    if (index < 0 || index >= m_items.size())
+        index = -1;
+    if (index == m_currentIndex)
+        return;
+    m_currentIndex = index;
     if (m_combo)
-        m_combo->setCurrentIndex(index);
-}
-
-QString MyTableWidgetItem::itemText(int index) const
-{
-    return m_combo ? m_combo->itemText(index) : QString();
-}
-
-int MyTableWidgetItem::count() const
-{
-    return m_combo ? m_combo->count() : 0;
+        m_combo->setCurrentIndex(index); // comes back here with the same index: nothing more
+    emit comboIndex(m_comboNumber);
+    emit currentIndexChanged(m_items.value(index));
 }
 
 void MyTableWidgetItem::appendItems(const QStringList &items)
 {
-    if (m_combo)
+    if (type() != CellCombo)
+        return;
+    m_items += items;
+    if (m_combo) {
+        // A box that was empty would make its first item current on its own.
+        const QSignalBlocker quiet(m_combo.data());
         m_combo->addItems(items);
+        m_combo->setCurrentIndex(m_currentIndex);
+    }
 }
 
 void MyTableWidgetItem::setDisplayText(const QString &text)

@@ -27,10 +27,13 @@ enum CellType {
 // value is printed (a printf-style FORMAT and the number base that names), the range it accepts,
 // the text it last accepted and its normal and changed colours.
 //
-// A combo cell (CellCombo) holds a combo box without parent, made with the cell and reached through
-// comboBox(); the page places it over the cell when the cell is clicked. Other cells have none.
-// The grid owns the cells once inserted; a cell destroys its combo box unless the box's new parent
-// already did.
+// A combo cell (CellCombo) keeps its items and its current index itself. Every change of the index
+// (by its line, by the page, or by its combo box) emits comboIndex(comboNumber) and then
+// currentIndexChanged(text of the new item); an index outside the items becomes -1 (text ""), as in
+// QComboBox. The cell holds no widget until comboBox() is first called: that makes the combo box the
+// page places over the cell, filled with the items and kept in step with the cell both ways. Other
+// cells have no items and no box. The grid owns the cells once inserted; a cell destroys its combo
+// box unless the box's new parent already did.
 class MyTableWidgetItem : public QObject, public QTableWidgetItem
 {
     Q_OBJECT
@@ -62,13 +65,15 @@ public:
     QColor changedColor() const { return m_changedColor; }
     QColor textColor() const { return m_textColor; }
 
-    // The combo box of a combo cell; null for every other cell.
-    MyComboBox *comboBox() const;
-    // The combo box's current index and item texts; -1 and "" for a cell without one.
-    int currentIndex() const;
-    void setCurrentIndex(int index);
-    QString itemText(int index) const;
-    int count() const;
+    // The combo box of a combo cell, made on the first call; null for every other cell.
+    MyComboBox *comboBox();
+    bool hasComboBox() const { return !m_combo.isNull(); }
+    // The current index and the item texts; -1 and "" for a cell without items.
+    int currentIndex() const { return m_currentIndex; }
+    QString itemText(int index) const { return m_items.value(index); }
+    QStringList items() const { return m_items; }
+    int count() const { return m_items.size(); }
+    // Adds items at the end of a combo cell's list; other cells take none.
     void appendItems(const QStringList &items);
 
     // Every text change of a cell goes through here.
@@ -95,14 +100,24 @@ public:
     // Called by the page after the cell's text changed: normalises and accepts it (see the .cpp).
     void acceptEditedText();
 
+signals:
+    void comboIndex(int combNumber);
+    void currentIndexChanged(QString text);
+
 public slots:
     void setValue(QString text);
     void setTextFormat();
+    // A combo cell's current index; one outside the items becomes -1. A change emits comboIndex
+    // and then currentIndexChanged; setting the index the cell already has emits nothing.
+    void setCurrentIndex(int index);
 
 private:
     static int readInBase(const QString &text, int base);
 
     QPointer<MyComboBox> m_combo;
+    int m_comboNumber = -1;
+    QStringList m_items;
+    int m_currentIndex = -1;
     int m_comboColumn = -1;
     int m_base = 10;
     QString m_valueType;

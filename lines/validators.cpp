@@ -65,7 +65,9 @@ QValidator::State MyBinValidator::validate(QString &input, int &) const
     int v = 0;
     if (!read(input, 2, true, &v) || v > m_top)
         return Invalid;
-    return v < m_bottom ? Intermediate : Acceptable;
+    if (v < m_bottom)
+        return v == 0 ? Invalid : Intermediate;   // no more digits make 0 reach the range
+    return Acceptable;
 }
 
 DecimalEditValidator::DecimalEditValidator(int bottom, int top, QObject *parent)
@@ -77,6 +79,12 @@ DecimalEditValidator::DecimalEditValidator(int bottom, int top, QObject *parent)
 QValidator::State DecimalEditValidator::validate(QString &input, int &pos) const
 {
     if (!plainDecimal(input))
+        return Invalid;
+    // A number of zero or more only grows with every further digit: one above the maximum can
+    // never come back into the range, so the keystroke that made it is refused.
+    bool ok = false;
+    const int value = NumberText::parse(input, 10, &ok);
+    if (ok && value >= 0 && value > top())
         return Invalid;
     return QIntValidator::validate(input, pos);
 }

@@ -40,7 +40,7 @@ public:
 };
 
 // Base 2: the empty text reads as 0; a number in range stands, one below the range may stand while
-// it is typed (Intermediate), anything above it or not base 2 is refused.
+// it is typed (Intermediate) unless it is 0, anything above it or not base 2 is refused.
 class MyBinValidator : public RangeValidator
 {
     Q_OBJECT
@@ -50,7 +50,7 @@ public:
 };
 
 // The decimal validator of the number editor: Qt's own rules (a partial or low number may stand
-// while typed), but only plain digits with an optional sign.
+// while typed), but only plain digits with an optional sign, and never a number above the maximum.
 class DecimalEditValidator : public QIntValidator
 {
     Q_OBJECT

@@ -48,6 +48,8 @@ private slots:
     void linkedPairsSettle();
     void sharedStyle();
     void destroyingThePairRemovesItsWidgets();
+    void pairOutlivesItsWidgets_data();
+    void pairOutlivesItsWidgets();
 };
 
 void TestCustomButton::newPairIsUnset()
@@ -253,6 +255,57 @@ void TestCustomButton::destroyingThePairRemovesItsWidgets()
     auto *pair2 = new CustomButton(parent2);
     delete parent2;
     delete pair2;
+}
+
+// The page's widgets go before its lines: a linked pair on another page may still set the value of
+// a pair whose halves are gone. It changes nothing and touches nothing.
+void TestCustomButton::pairOutlivesItsWidgets_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QStringList>("emitted");
+
+    QTest::newRow("setValue(1)") << "setValue(1)" << QStringList{"onOff(\"\")"};
+    QTest::newRow("setValue(0)") << "setValue(0)" << QStringList{"onOff(\"\")"};
+    QTest::newRow("ON half down") << "on" << QStringList();
+    QTest::newRow("OFF half down") << "off" << QStringList();
+    QTest::newRow("Enter toggles") << "enter" << QStringList{"onOff(\"\")", "enterPressed()"};
+    QTest::newRow("focus") << "focus" << QStringList();
+    QTest::newRow("look and place") << "look" << QStringList();
+}
+
+void TestCustomButton::pairOutlivesItsWidgets()
+{
+    QFETCH(QString, operation);
+    QFETCH(QStringList, emitted);
+    auto *parent = new QWidget;
+    CustomButton pair(parent);
+    CustomButton linked(nullptr);
+    QScopedPointer<QWidget> linkedWidgets(linked.container());
+    pair.setValue(1);
+    linked.setValue(1);
+    connect(&linked, SIGNAL(sendOnOff(int)), &pair, SLOT(setValue(int)));
+    delete parent;
+
+    SignalLog log;
+    watchPair(log, &pair);
+    if (operation == "setValue(1)")
+        pair.setValue(1);
+    else if (operation == "setValue(0)")
+        linked.setPuttonOFFDown();   // reaches the pair through the link
+    else if (operation == "on")
+        pair.setPuttonONDown();
+    else if (operation == "off")
+        pair.setPuttonOFFDown();
+    else if (operation == "enter")
+        pair.cilckOnEnterPress();
+    else if (operation == "focus")
+        pair.setFocus();
+    else {
+        pair.setGeometry(0, 0, 80, 25);
+        pair.setTexts("On/Off");
+        pair.setStyleSheet("color:red");
+    }
+    QCOMPARE(log.take(), emitted);
 }
 
 QTEST_MAIN(TestCustomButton)

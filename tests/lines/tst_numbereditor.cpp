@@ -40,6 +40,10 @@ private slots:
     void setValue();
     void emptyFormatKeepsDecimalBase();
     void belowMinimumIsRestoredOnReturn();
+    void noKeystrokeAboveMaximum_data();
+    void noKeystrokeAboveMaximum();
+    void focusLossRestoresBeforeEditingFinished_data();
+    void focusLossRestoresBeforeEditingFinished();
     void aboveMaximumIsRestoredOnLeave();
     void returnOnEmptyFieldAcceptsZero();
     void leavingReformats();
@@ -117,10 +121,89 @@ void TestNumberEditor::belowMinimumIsRestoredOnReturn()
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(edit->text(), QString("0012"));
     QVERIFY(!edit->hasFocus());
-    // 3 is below the minimum: no editingFinished on the way out, and the value typed comes back
-    // as the last accepted one.
-    QCOMPARE(log.take(), (QStringList{"value(0)", "text(\"\")", "value(3)", "text(\"3\")", "enterPressed()",
-                                      "value(3)", "text(\"0003\")", "value(12)", "text(\"0012\")"}));
+    // 3 is below the minimum: the last accepted value comes back as the focus goes, so that
+    // editingFinished reports it and not the value typed.
+    QCOMPARE(log.take(), (QStringList{"value(0)", "text(\"\")", "value(3)", "text(\"3\")", "value(12)",
+                                      "text(\"0012\")", "editingFinished()", "enterPressed()"}));
+}
+
+// A tree line writes every keystroke into the image: none may pass a value above the maximum.
+void TestNumberEditor::noKeystrokeAboveMaximum_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("300 into 0..255") << "%d" << 255 << "300" << "30";
+    QTest::newRow("256 into 0..255") << "%d" << 255 << "256" << "25";
+    QTest::newRow("255 into 0..255") << "%d" << 255 << "255" << "255";
+    QTest::newRow("leading zeros do not hide it") << "%04d" << 255 << "0300" << "030";
+    QTest::newRow("hexadecimal") << "%04X" << 0xFF << "1FF" << "1F";
+}
+
+void TestNumberEditor::noKeystrokeAboveMaximum()
+{
+    QFETCH(QString, format);
+    QFETCH(int, maximum);
+    QFETCH(QString, typed);
+    QFETCH(QString, text);
+    QWidget window;
+    MyLineBoxEdit *edit = makeEditor(&window, format, 0, maximum, 0);
+    QVERIFY(showActive(&window));
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    int highest = -1;
+    connect(edit, qOverload<int>(&MyLineBoxEdit::valueChanged), this, [&](int v) { highest = qMax(highest, v); });
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(edit->text(), text);
+    QVERIFY2(highest <= maximum, qPrintable(QString::number(highest)));
+}
+
+// Whichever way the focus goes, a value outside the range gives way to the last accepted one
+// before editingFinished().
+void TestNumberEditor::focusLossRestoresBeforeEditingFinished_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("outside");   // typed below the minimum, or set from outside above the maximum
+
+    for (const char *how : {"Tab", "click elsewhere", "Return"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1, below the minimum").arg(how))) << how << 3;
+        QTest::newRow(qPrintable(QStringLiteral("%1, above the maximum").arg(how))) << how << 500;
+    }
+}
+
+void TestNumberEditor::focusLossRestoresBeforeEditingFinished()
+{
+    QFETCH(QString, how);
+    QFETCH(int, outside);
+    QWidget window;
+    MyLineBoxEdit *edit = makeEditor(&window, "%d", 5, 255, 12);
+    auto *other = new QLineEdit(&window);
+    other->move(0, 30);
+    QVERIFY(showActive(&window));
+    edit->setFocus();
+    QVERIFY(edit->hasFocus());
+    if (outside < 5) {
+        edit->selectAll();
+        QTest::keyClicks(edit, QString::number(outside));
+    } else {
+        edit->setValue(outside);   // a linked editor or a default may show it
+    }
+    QCOMPARE(edit->text(), QString::number(outside));
+
+    QStringList finished;
+    connect(edit, &QLineEdit::editingFinished, this, [&]() { finished << edit->text(); });
+    if (how == QLatin1String("Tab"))
+        QTest::keyClick(edit, Qt::Key_Tab);
+    else if (how == QLatin1String("click elsewhere"))
+        QTest::mouseClick(other, Qt::LeftButton);
+    else
+        QTest::keyClick(edit, Qt::Key_Return);
+    QVERIFY(!edit->hasFocus());
+    QCOMPARE(edit->text(), QString("12"));
+    QCOMPARE(finished, QStringList{"12"});
 }
 
 void TestNumberEditor::aboveMaximumIsRestoredOnLeave()

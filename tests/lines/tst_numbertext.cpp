@@ -147,7 +147,9 @@ void TestNumberText::validators_data()
     QTest::newRow("bin below while typing") << 2 << 4 << 7 << "11" << I;
     QTest::newRow("bin above") << 2 << 4 << 7 << "1000" << N;
     QTest::newRow("bin not base 2") << 2 << 4 << 7 << "12" << N;
-    QTest::newRow("bin 0 below range") << 2 << 4 << 7 << "0" << I;
+    QTest::newRow("bin 0 below range") << 2 << 4 << 7 << "0" << N;
+    QTest::newRow("bin empty below range") << 2 << 4 << 7 << "" << N;
+    QTest::newRow("bin empty cell below range") << 2 << 4 << 7 << "-----" << N;
     QTest::newRow("bin 0 in range") << 2 << 0 << 7 << "0" << A;
     QTest::newRow("bin empty in range") << 2 << 0 << 7 << "" << A;
     QTest::newRow("bin empty cell in range") << 2 << 0 << 7 << "-----" << A;
@@ -156,6 +158,10 @@ void TestNumberText::validators_data()
     QTest::newRow("edit decimal in range") << 0 << 5 << 9999 << "0012" << A;
     QTest::newRow("edit decimal group separator") << 0 << 0 << 9999 << "1,000" << N;
     QTest::newRow("edit decimal above") << 0 << 0 << 9999 << "10000" << N;
+    QTest::newRow("edit decimal above, as many digits as the maximum") << 0 << 0 << 255 << "300" << N;
+    QTest::newRow("edit decimal above, leading zero") << 0 << 0 << 255 << "0256" << N;
+    QTest::newRow("edit decimal at the maximum") << 0 << 0 << 255 << "255" << A;
+    QTest::newRow("edit decimal negative still on its way down") << 0 << -100 << -10 << "-5" << I;
 }
 
 void TestNumberText::validators()

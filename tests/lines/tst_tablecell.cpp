@@ -42,6 +42,7 @@ private slots:
     void reformatSlot();
     void colours();
     void onlyComboCellsHaveABox();
+    void comboCell_data();
     void comboCell();
     void comboBoxGoesWithItsCell();
     void specialFlatCellFollowsEditor();
@@ -256,44 +257,85 @@ void TestTableCell::colours()
     QCOMPARE(cell.textColor(), QColor(Qt::blue));
 }
 
+// Cells hold no widget: a grid of thousands of combo cells would otherwise add as many windows.
 void TestTableCell::onlyComboCellsHaveABox()
 {
     const int before = QApplication::topLevelWidgets().size();
-    {
-        QList<MyTableWidgetItem *> cells;
-        for (int type : {1000, 1001, 1002, 1003, 1005, 1006, 1007, 1009})
-            cells << new MyTableWidgetItem(type);
-        for (MyTableWidgetItem *cell : cells) {
-            QVERIFY(!cell->comboBox());
-            cell->appendItems({"a"});
-            QCOMPARE(cell->count(), 0);
-            QCOMPARE(cell->currentIndex(), -1);
-            QCOMPARE(cell->itemText(0), QString());
-        }
-        QCOMPARE(QApplication::topLevelWidgets().size(), before);
-        qDeleteAll(cells);
+    QList<MyTableWidgetItem *> cells;
+    for (int type : {1000, 1001, 1002, 1003, 1005, 1006, 1007, 1009})
+        cells << new MyTableWidgetItem(type);
+    for (MyTableWidgetItem *cell : cells) {
+        cell->appendItems({"a"});
+        cell->setCurrentIndex(0);
+        QCOMPARE(cell->count(), 0);
+        QCOMPARE(cell->currentIndex(), -1);
+        QCOMPARE(cell->itemText(0), QString());
+        QVERIFY(!cell->comboBox());
     }
     MyTableWidgetItem combo(CellCombo, 3);
-    QVERIFY(combo.comboBox());
-    QVERIFY(!combo.comboBox()->isVisible());
+    combo.appendItems({"a", "b"});
+    combo.setCurrentIndex(1);
+    QVERIFY(!combo.hasComboBox());
+    QCOMPARE(QApplication::topLevelWidgets().size(), before);
+    qDeleteAll(cells);
+
+    MyComboBox *box = combo.comboBox();
+    QVERIFY(box);
+    QCOMPARE(combo.comboBox(), box);
+    QVERIFY(!box->isVisible());
+    QCOMPARE(box->count(), 2);
+    QCOMPARE(box->currentIndex(), 1);
     QCOMPARE(combo.cellType(), int(CellCombo));
+}
+
+// Every index change, by the program or by the cell's box, reports the combo number and then the
+// new item's text, once; an index outside the items becomes -1.
+void TestTableCell::comboCell_data()
+{
+    QTest::addColumn<bool>("withBox");
+    QTest::newRow("no box") << false;
+    QTest::newRow("box made first") << true;
 }
 
 void TestTableCell::comboCell()
 {
+    QFETCH(bool, withBox);
     MyTableWidgetItem cell(CellCombo, 5);
     cell.setComboColumn(5);
     QCOMPARE(cell.comboColumn(), 5);
+    if (withBox)
+        QVERIFY(cell.comboBox());
     cell.appendItems({"0", "1 ", "2"});
     QCOMPARE(cell.count(), 3);
+    QCOMPARE(cell.currentIndex(), -1);
     QCOMPARE(cell.itemText(1), QString("1 "));
     SignalLog log;
-    log.watch(cell.comboBox(), &MyComboBox::comboIndex, "comboIndex");
-    log.watch(cell.comboBox(), &QComboBox::currentTextChanged, "indexText");
+    log.watch(&cell, &MyTableWidgetItem::comboIndex, "comboIndex");
+    log.watch(&cell, &MyTableWidgetItem::currentIndexChanged, "indexText");
     cell.setCurrentIndex(2);
     cell.setCurrentIndex(2);
     QCOMPARE(cell.currentIndex(), 2);
     QCOMPARE(log.take(), (QStringList{"comboIndex(5)", "indexText(\"2\")"}));
+    cell.setCurrentIndex(7);
+    QCOMPARE(cell.currentIndex(), -1);
+    QCOMPARE(log.take(), (QStringList{"comboIndex(5)", "indexText(\"\")"}));
+    cell.setCurrentIndex(-4);
+    QCOMPARE(log.take(), QStringList());
+
+    // The box follows the cell, and a choice in the box is the cell's change.
+    MyComboBox *box = cell.comboBox();
+    QCOMPARE(box->count(), 3);
+    QCOMPARE(box->currentIndex(), -1);
+    cell.setCurrentIndex(0);
+    QCOMPARE(box->currentIndex(), 0);
+    QCOMPARE(log.take(), (QStringList{"comboIndex(5)", "indexText(\"0\")"}));
+    box->setCurrentIndex(1);
+    QCOMPARE(cell.currentIndex(), 1);
+    QCOMPARE(log.take(), (QStringList{"comboIndex(5)", "indexText(\"1 \")"}));
+    cell.appendItems({"3"});
+    QCOMPARE(box->count(), 4);
+    QCOMPARE(cell.currentIndex(), 1);
+    QCOMPARE(log.take(), QStringList());
 }
 
 void TestTableCell::comboBoxGoesWithItsCell()

@@ -1,0 +1,6 @@
+#include "itemdelegate.h"
+
+QSize ItemDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const
+{
+    return QSize(50, RowHeight);
+}

@@ -1,0 +1,121 @@
+#include "page.h"
+
+#include "mytablewidget.h"
+#include "mytreeview.h"
+#include "pagewidget.h"
+
+#include <QProgressDialog>
+#include <QTabWidget>
+
+namespace {
+
+// The progress dialog's place and size, in the main window's coordinates: at its bottom left.
+constexpr int ProgressWidth = 260;
+constexpr int ProgressHeight = 40;
+constexpr int ProgressBottomMargin = 35;
+// The largest page number a label shows; paste and import pass 100 to show none.
+constexpr int LargestShownNumber = 99;
+
+}
+
+Page::Page(QTabWidget *tabParent, XmlDefinition *definition, OperationBin *image)
+    : m_pageWidget(new PageWidget(tabParent))
+    , m_definition(definition)
+    , m_tabParent(tabParent)
+    , m_image(image)
+{
+}
+
+Page::~Page()
+{
+    delete m_pageWidget;
+    delete m_progressDialog.data();
+}
+
+MyTableWidget *Page::tableWidget() const
+{
+    return m_pageWidget->table();
+}
+
+MyTreeView *Page::treeView() const
+{
+    return m_pageWidget->tree();
+}
+
+QProgressDialog *Page::progressDialog() const
+{
+    return m_progressDialog;
+}
+
+int Page::tableKind() const
+{
+    const MyTableWidget *table = tableWidget();
+    return table ? table->tableKind() : 0;
+}
+
+void Page::setTabTitle(const QString &title)
+{
+    if (!m_tabParent)
+        return;
+    const int index = m_tabParent->indexOf(m_pageWidget->widget());
+    if (index >= 0)
+        m_tabParent->setTabText(index, title);
+}
+
+void Page::setupProgressDialog(int minimum, int maximum, int number, const QString &text)
+{
+    if (!m_progressDialog) {
+        // Made here, not with the page: Qt's progress dialog starts its show timer when it is
+        // constructed, so a dialog made with every page would show itself, empty, four seconds
+        // after a build that never used it.
+        m_progressDialog = new QProgressDialog(m_mainWindow, Qt::Dialog | Qt::FramelessWindowHint);
+        m_progressDialog->setCancelButton(nullptr);
+    }
+    QProgressDialog *dialog = m_progressDialog;
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setLabelText(number + 1 <= LargestShownNumber ? text + QLatin1Char(' ') + QString::number(number + 1) : text);
+    QPoint corner(0, 0);
+    if (m_mainWindow)
+        corner = m_mainWindow->mapToGlobal(QPoint(0, m_mainWindow->height() - ProgressBottomMargin));
+    dialog->move(corner);
+    dialog->setFixedSize(ProgressWidth, ProgressHeight);
+    dialog->setRange(minimum, maximum);
+    dialog->setAutoClose(true);
+    if (m_progressMinimumDuration >= 0)
+        dialog->setMinimumDuration(m_progressMinimumDuration);
+    dialog->reset(); // hidden, its show timer stopped until the first value
+    m_progressStarted = false;
+}
+
+void Page::setProgressValue(int value)
+{
+    QProgressDialog *dialog = m_progressDialog;
+    if (!dialog || value > dialog->maximum())
+        return;
+    if (!m_progressStarted) {
+        m_progressStarted = true;
+        dialog->setValue(dialog->minimum()); // starts the clock of the minimum duration
+    }
+    dialog->setValue(value);
+}
+
+void Page::closeProgress()
+{
+    if (m_progressDialog) {
+        m_progressDialog->reset();
+        m_progressDialog->hide();
+    }
+    m_progressStarted = false;
+}
+
+void Page::setFlatParameters(const QString &blocNumber, const QString &flatUpStairs, const QString &shiftRange,
+                             const QString &flatMin, const QString &flatMax, const QStringList &special)
+{
+    m_blocNumberAddress = blocNumber;
+    m_flatUpStairsAddress = flatUpStairs;
+    m_shiftRangeAddress = shiftRange;
+    m_flatMinAddress = flatMin;
+    m_flatMaxAddress = flatMax;
+    m_specialFlatAddresses = special;
+    m_specialFlatCount = special.size();
+}

@@ -1,0 +1,149 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class CustomButton;
+class MyLineBoxEdit;
+class MyTableWidget;
+class MyTableWidgetItem;
+class MyTreeView;
+class OperationBin;
+class PageWidget;
+class QLineEdit;
+class QProgressDialog;
+class QTabWidget;
+class QWidget;
+class XmlDefinition;
+
+// A tree line's editor with the image address text it shows, for linking editors across pages.
+template <typename Editor>
+struct EditorLink {
+    QString address;
+    Editor *editor = nullptr; // null when the line has no such editor
+};
+using OnOffButtonLinks = QVector<EditorLink<CustomButton>>;
+using NumberEditorLinks = QVector<EditorLink<MyLineBoxEdit>>;
+
+// One page of a model definition file: one tab of the main window's page tab widget and everything
+// that tab shows. The main window creates the page on its tab widget, hands it its texts and
+// objects, adds widget() as a tab and then builds the page once by its kind; the page never builds
+// again.
+//
+// The page refers to the definition reader, the image, the tab widget, the help line and the main
+// window, which it does not own. It owns everything it makes (lines, models, accessors and its
+// PageWidget) and deletes it with itself, lines first and widgets after; deleting the PageWidget
+// deletes the container at once, so the page's tab goes with the page.
+//
+// The builders and slots of each kind of page live in source files of their own (page_tree.cpp,
+// page_web.cpp, ...); this file and page.cpp hold what every kind shares.
+class Page : public QObject
+{
+    Q_OBJECT
+
+public:
+    Page(QTabWidget *tabParent, XmlDefinition *definition, OperationBin *image);
+    ~Page() override;
+
+    // Set-up by the main window. The help line, the main window and the build text must be set
+    // before the page is built.
+    void setHelpLineEdit(QLineEdit *helpLineEdit) { m_helpLineEdit = helpLineEdit; }
+    void setErrorText(const QString &text) { m_errorText = text; }
+    void setFileErrorText(const QString &text) { m_fileErrorText = text; }
+    // The window that holds the tab widget: parent and place of the progress dialog.
+    void setMainWindow(QWidget *mainWindow) { m_mainWindow = mainWindow; }
+    void setCopyingText(const QString &text) { m_copyingText = text; }
+    void setCreatingText(const QString &text) { m_creatingText = text; }
+    void setPageRect(const QRect &rect) { m_pageRect = rect; }
+    void setFirstTreePage(Page *page) { m_firstTreePage = page; }
+    void setSystemType(const QString &systemType) { m_systemTypeText = systemType; }
+    void setFileExtensions(const QString &extensions) { m_fileExtensions = extensions; }
+
+    QLineEdit *helpLineEdit() const { return m_helpLineEdit; }
+    QString errorText() const { return m_errorText; }
+    QString fileErrorText() const { return m_fileErrorText; }
+    QWidget *mainWindow() const { return m_mainWindow.data(); }
+    QString copyingText() const { return m_copyingText; }
+    QString creatingText() const { return m_creatingText; }
+    QRect pageRect() const { return m_pageRect; }
+    Page *firstTreePage() const { return m_firstTreePage; }
+    QString systemType() const { return m_systemTypeText; }
+    QString fileExtensions() const { return m_fileExtensions; }
+    XmlDefinition *definition() const { return m_definition; }
+    OperationBin *image() const { return m_image; }
+
+    // The 0-based index of the page in the definition file, set by the builders.
+    int pageNumber() const { return m_pageNumber; }
+
+    PageWidget *pageWidget() const { return m_pageWidget; }
+    // The page's grid and tree view; null for a page that did not make one.
+    MyTableWidget *tableWidget() const;
+    MyTreeView *treeView() const;
+    // The kind of the page's table (1 lock codes, 2 keys, 3 names); 0 on a page without a table.
+    int tableKind() const;
+
+    // Names the tab that shows this page's container, whatever its index; nothing when the
+    // container is not a tab of the tab widget.
+    void setTabTitle(const QString &title);
+
+    // Prepares the page's progress dialog for a build (number: the 0-based page index, shown
+    // 1-based) or for a paste or import (number 100: no number shown). The dialog is a frameless
+    // window of the main window, window-modal, at the main window's bottom left corner; it shows
+    // itself once an operation lasts longer than its minimum duration, and from then on every
+    // value update lets pending events run while input to the main window stays blocked.
+    void setupProgressDialog(int minimum, int maximum, int number, const QString &text);
+    // Null until the first set-up.
+    QProgressDialog *progressDialog() const;
+    // Test hook: the minimum duration of the dialog from its next set-up on (default: Qt's 4 s).
+    void setProgressMinimumDuration(int milliseconds) { m_progressMinimumDuration = milliseconds; }
+
+    // Flat numbering handed to a table page before it is built: the image address texts of the
+    // tree pages' block number, FlatUpStairs, ShiftRange, FlatMin and FlatMax lines and of their
+    // special-flat lines.
+    void setFlatParameters(const QString &blocNumber, const QString &flatUpStairs, const QString &shiftRange,
+                           const QString &flatMin, const QString &flatMax, const QStringList &special);
+    int specialFlatCount() const { return m_specialFlatCount; }
+    // A table page's special-flat cells, which the main window links to the tree pages' special
+    // editors; empty on other pages.
+    QList<MyTableWidgetItem *> specialFlatItems() const { return m_specialFlatItemList; }
+
+signals:
+    void control_Tab(QString text);
+
+private:
+    // Progress of a running operation: the first value starts the dialog's clock; values beyond
+    // the maximum are not passed on. closeProgress() hides the dialog and stops its clock.
+    void setProgressValue(int value);
+    void closeProgress();
+
+    PageWidget *m_pageWidget;
+    XmlDefinition *m_definition;
+    Page *m_firstTreePage = nullptr;
+    QTabWidget *m_tabParent;
+    QLineEdit *m_helpLineEdit = nullptr;
+    QPointer<QProgressDialog> m_progressDialog; // a child of the main window once made
+    QPointer<QWidget> m_mainWindow;
+    QString m_errorText;
+    QString m_fileErrorText;
+    QRect m_pageRect;
+    int m_pageNumber = 0;
+    QString m_systemTypeText;
+    OperationBin *m_image;
+    QString m_creatingText;
+    QString m_copyingText;
+    QString m_fileExtensions;
+    QList<MyTableWidgetItem *> m_specialFlatItemList;
+    QString m_flatUpStairsAddress;
+    QString m_shiftRangeAddress;
+    QString m_flatMinAddress;
+    QString m_flatMaxAddress;
+    QString m_blocNumberAddress;
+    int m_specialFlatCount = 0;
+    QStringList m_specialFlatAddresses;
+    int m_progressMinimumDuration = -1;
+    bool m_progressStarted = false;
+};
