@@ -33,7 +33,7 @@ bool isHexDigit(char c)
 
 constexpr int BlockBytes = 16;
 constexpr int ReadReplyLength = 51;
-constexpr int ScansPerBlock = 3;
+constexpr int ScansPerSilence = 3;
 
 }
 
@@ -63,6 +63,7 @@ bool ComPort::testPort(const QString &entry)
 
 QStringList ComPort::availablePorts()
 {
+    m_portList.clear();
     const QStringList names = Platform::serialPortNames();
     for (const QString &name : names) {
         QextSerialPort probe(Platform::serialDevicePath(name), QextSerialPort::Polling);
@@ -246,14 +247,36 @@ int ComPort::blockCount(const QString &memorySize)
     return size > 0 ? size / BlockBytes : 0;
 }
 
-// On a silent reply: up to three bank scans for the block being tried (the last one counts);
-// later silences on the same block keep that result.
-bool ComPort::memoryStillPresent(const QString &slave, int &scans, bool &present)
+// A block attempt's reply: what waits after the delay, carriage returns removed. A reply that has
+// not begun by then gets one more delay, so that a slow interface is not taken for silence.
+QByteArray ComPort::blockReply(const QByteArray &cmd, int waitMs)
 {
-    while (scans < ScansPerBlock) {
-        present = bankPresent(slave);
-        ++scans;
+    QByteArray reply = command(m_port, cmd, waitMs);
+    if (reply.isEmpty() && m_port->isOpen()) {
+        delayMs(waitMs);
+        reply = m_port->read(m_port->bytesAvailable());
     }
+    reply.replace('\r', QByteArray());
+    return reply;
+}
+
+// Whether a reply belongs to the block whose address field is given: a reply that begins with the
+// echo of a block command must name that block (in either letter case). A slow interface's reply
+// to an earlier attempt must never be credited to a later block.
+bool ComPort::echoesOtherBlock(const QByteArray &reply, const QString &field)
+{
+    if (reply.size() < 10 || reply.at(2) != ':' || reply.at(5) != '@')
+        return false;
+    return QString::fromLatin1(reply.mid(6, 4)).compare(field, Qt::CaseInsensitive) != 0;
+}
+
+// After a silent attempt: three bank scans, of which the last counts (the earlier ones may read
+// what the interface still sends for the block).
+bool ComPort::memoryStillPresent(const QString &slave)
+{
+    bool present = false;
+    for (int i = 0; i < ScansPerSilence; ++i)
+        present = bankPresent(slave);
     return present;
 }
 
@@ -268,28 +291,20 @@ void ComPort::readMemoryBlocks(const QString &slave, const QString &memorySize)
     // Running from before the first command, so that no poller touches the port during the
     // warnings of the first block.
     m_reading = true;
-    bool present = true;
     int done = 0;
-    int scans = 0;
-    int scannedBlock = -1;
     const int blocks = blockCount(memorySize);
     m_readBuffer.clear();
     discardInput();
 
     while (done < blocks) {
-        if (scannedBlock != done) {
-            scannedBlock = done;
-            scans = 0;
-        }
         const QString field = formatAddress(BlockBytes * done);
         ++done;
         const QString cmd = QLatin1String("rd:") + slave + QLatin1Char('@') + field + QLatin1String(",10\r");
-        QByteArray reply = command(m_port, cmd.toLatin1(), m_readDelay);
-        reply.replace('\r', QByteArray());
+        const QByteArray reply = blockReply(cmd.toLatin1(), m_readDelay);
         const int length = reply.size();
 
         if (length == ReadReplyLength) {
-            if (!parseReadReply(reply))
+            if (echoesOtherBlock(reply, field) || !parseReadReply(reply))
                 --done;
         } else if (length != 0) {
             const QString text = replyText(reply);
@@ -298,7 +313,7 @@ void ComPort::readMemoryBlocks(const QString &slave, const QString &memorySize)
             --done;
             discardInput();
         } else {
-            if (!memoryStillPresent(slave, scans, present)) {
+            if (!memoryStillPresent(slave)) {
                 breakSendReceive();
                 emit unplugWarning();
                 break;
@@ -331,30 +346,27 @@ bool ComPort::parseReadReply(const QByteArray &reply)
 void ComPort::writePort1(QByteArray byteArray, QString address, QString memorySize)
 {
     m_writing = true;
-    bool present = true;
     int done = 0;
-    int scans = 0;
-    int scannedBlock = -1;
     const int blocks = blockCount(memorySize);
     discardInput();
 
     while (done < blocks) {
-        if (scannedBlock != done) {
-            scannedBlock = done;
-            scans = 0;
-        }
         const int addr = BlockBytes * done;
+        const QString field = formatAddress(addr);
         ++done;
         const QByteArray data = addr < byteArray.size() ? byteArray.mid(addr, BlockBytes) : QByteArray();
-        const QByteArray cmd = "wr:" + address.toLatin1() + '@' + formatAddress(addr).toLatin1() + ',' + data.toHex() + '\r';
-        QByteArray reply = command(m_port, cmd, m_writeDelay);
-        reply.replace('\r', QByteArray());
+        const QByteArray cmd = "wr:" + address.toLatin1() + '@' + field.toLatin1() + ',' + data.toHex() + '\r';
+        const QByteArray reply = blockReply(cmd, m_writeDelay);
         const QString text = replyText(reply);
         qDebug() << text;
 
         const bool error = text.contains(QLatin1String("*erwr"), Qt::CaseInsensitive);
         const bool named = text.contains(address, Qt::CaseInsensitive);
-        if (text.contains(QLatin1String("ok"), Qt::CaseInsensitive)) {
+        if (echoesOtherBlock(reply, field)) {
+            // the reply to an earlier attempt: this block is written again
+            --done;
+            discardInput();
+        } else if (text.contains(QLatin1String("ok"), Qt::CaseInsensitive)) {
             // written
         } else if (error && named) {
             emit penUnplugged();
@@ -365,7 +377,7 @@ void ComPort::writePort1(QByteArray byteArray, QString address, QString memorySi
             discardInput();
         } else if (reply.isEmpty()) {
             discardInput();
-            if (!memoryStillPresent(address, scans, present)) {
+            if (!memoryStillPresent(address)) {
                 breakSendReceive();
                 emit unplugWarning();
                 break;

@@ -19,6 +19,11 @@ void delayMs(int ms);
 //
 // Every command is written in one piece, followed by a busy wait, after which all waiting bytes
 // are read as its reply. Replies are turned into text up to the first NUL byte.
+//
+// Transfers: a block reply counts only for the block whose address its echo names, so a slow
+// interface costs time and never shifts a block. A block reply that has not begun after the delay
+// is given one more delay; an attempt still silent then makes three bank scans (the last counts),
+// and a memory the scan does not find ends the transfer with unplugWarning().
 class ComPort : public OperationBin
 {
     Q_OBJECT
@@ -27,7 +32,8 @@ public:
     ~ComPort() override;
 
     // Port names and the port list. A port entry is the short port name, a blank, and the
-    // interface's identification when that has more than 10 characters.
+    // interface's identification when that has more than 10 characters. availablePorts() lists
+    // the ports anew at every call.
     void setPortName(const QString &shortName);
     bool testPort(const QString &entry);
     QStringList availablePorts();
@@ -79,7 +85,9 @@ public slots:
 private:
     QByteArray command(QextSerialPort *port, const QByteArray &text, int waitMs);
     void discardInput();
-    bool memoryStillPresent(const QString &slave, int &scans, bool &present);
+    QByteArray blockReply(const QByteArray &cmd, int waitMs);
+    static bool echoesOtherBlock(const QByteArray &reply, const QString &field);
+    bool memoryStillPresent(const QString &slave);
     static int blockCount(const QString &memorySize);
 
     QextSerialPort *m_port = nullptr;

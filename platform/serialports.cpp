@@ -1,5 +1,6 @@
 #include "serialports.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,10 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <signal.h>
+#include <sys/types.h>
 
 namespace Platform {
 
@@ -31,13 +36,36 @@ QStringList &overrideNames()
     return names;
 }
 
-QString linkNameFor(const QString &devicePath)
+qint64 ownProcess()
+{
+    return QCoreApplication::applicationPid();
+}
+
+// A registration is a link named after the terminal and the process that registered it
+// ("pts_3@4711"), so that the list can tell a running simulator from one that ended without
+// clean-up, whose terminal number the system may since have given to someone else.
+QString linkNameFor(const QString &devicePath, qint64 registrant)
 {
     QString name = devicePath;
     if (name.startsWith(QLatin1String("/dev/")))
         name = name.mid(5);
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    return simulatedPortFolder() + QLatin1Char('/') + name;
+    return simulatedPortFolder() + QLatin1Char('/') + name + QLatin1Char('@') + QString::number(registrant);
+}
+
+bool processRuns(qint64 pid)
+{
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max())
+        return false;
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+}
+
+bool registrantRuns(const QString &linkName)
+{
+    const int at = linkName.lastIndexOf(QLatin1Char('@'));
+    bool ok = false;
+    const qint64 pid = at < 0 ? 0 : linkName.mid(at + 1).toLongLong(&ok);
+    return ok && processRuns(pid);
 }
 
 }
@@ -88,7 +116,7 @@ QStringList serialPortNames()
         if (!link.isSymLink())
             continue;
         const QString target = link.symLinkTarget();
-        if (!target.startsWith(QLatin1String("/dev/")) || !QFileInfo::exists(target)) {
+        if (!registrantRuns(link.fileName()) || !target.startsWith(QLatin1String("/dev/")) || !QFileInfo::exists(target)) {
             QFile::remove(link.filePath());   // left behind by a simulator that did not end cleanly
             continue;
         }
@@ -99,18 +127,18 @@ QStringList serialPortNames()
     return (system + simulated).mid(0, MaxSerialPorts);
 }
 
-bool registerSimulatedPort(const QString &devicePath)
+bool registerSimulatedPort(const QString &devicePath, qint64 registrant)
 {
     if (!QDir().mkpath(simulatedPortFolder()))
         return false;
-    const QString link = linkNameFor(devicePath);
+    const QString link = linkNameFor(devicePath, registrant > 0 ? registrant : ownProcess());
     QFile::remove(link);
     return QFile::link(devicePath, link);
 }
 
 void unregisterSimulatedPort(const QString &devicePath)
 {
-    QFile::remove(linkNameFor(devicePath));
+    QFile::remove(linkNameFor(devicePath, ownProcess()));
 }
 
 void overrideSerialPortNames(const QStringList &names)

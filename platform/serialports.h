@@ -20,8 +20,10 @@ QString serialDevicePath(const QString &shortName);
 // "pts/" and digits; case-sensitive, no blanks.
 bool isSerialPortName(const QString &shortName);
 
-// Registration of a simulated interface's terminal (device path such as "/dev/pts/3").
-bool registerSimulatedPort(const QString &devicePath);
+// Registration of a simulated interface's terminal (device path such as "/dev/pts/3") by a
+// process, this one when registrant is 0. The list leaves out, and clears away, every registration
+// whose process no longer runs or whose terminal is gone.
+bool registerSimulatedPort(const QString &devicePath, qint64 registrant = 0);
 void unregisterSimulatedPort(const QString &devicePath);
 
 // The folder where simulated interfaces register; a test may point it elsewhere.

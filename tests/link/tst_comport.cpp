@@ -9,6 +9,15 @@
 
 Q_DECLARE_METATYPE(DevSimCore::Fault)
 
+namespace {
+
+int registrations(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot).size();
+}
+
+}
+
 class TestComPort : public QObject
 {
     Q_OBJECT
@@ -18,6 +27,7 @@ private slots:
     void portEntries_data();
     void portEntries();
     void simulatedPortIsListedWhileRegistered();
+    void registrationOfAnEndedProcessIsDropped();
     void testPort_data();
     void testPort();
     void connectOnlyWhenOpened();
@@ -72,8 +82,10 @@ void TestComPort::portEntries()
     Platform::overrideSerialPortNames({QStringLiteral("pts/999999"), rig.sim.shortName()});
 
     ComPort lister;
-    QCOMPARE(lister.availablePorts(), QStringList{rig.sim.shortName() + QLatin1Char(' ') + shown});
-    QCOMPARE(rig.commandCount(QStringLiteral("hwid")), 1);
+    const QStringList entries{rig.sim.shortName() + QLatin1Char(' ') + shown};
+    QCOMPARE(lister.availablePorts(), entries);
+    QCOMPARE(lister.availablePorts(), entries);   // a second listing starts afresh
+    QCOMPARE(rig.commandCount(QStringLiteral("hwid")), 2);
 }
 
 void TestComPort::simulatedPortIsListedWhileRegistered()
@@ -84,16 +96,42 @@ void TestComPort::simulatedPortIsListedWhileRegistered()
     QVERIFY(rig.sim.start());
     QVERIFY(!Platform::serialPortNames().contains(rig.sim.shortName()));
     QVERIFY(Platform::registerSimulatedPort(rig.sim.devicePath()));
-    QVERIFY(QFile::link(QStringLiteral("/dev/pts/999999"), folder.filePath(QStringLiteral("pts_999999"))));
+    // A terminal that is gone, registered by a process that still runs.
+    QVERIFY(Platform::registerSimulatedPort(QStringLiteral("/dev/pts/999999")));
 
     const QStringList names = Platform::serialPortNames();
     QVERIFY(names.size() <= Platform::MaxSerialPorts);
     QVERIFY(names.contains(rig.sim.shortName()));
     QVERIFY(!names.contains(QStringLiteral("pts/999999")));
-    QVERIFY2(!QFileInfo(folder.filePath(QStringLiteral("pts_999999"))).isSymLink(), "a stale entry is cleared away");
+    QCOMPARE(registrations(folder.path()), 1);   // the stale entry is cleared away
 
     Platform::unregisterSimulatedPort(rig.sim.devicePath());
     QVERIFY(!Platform::serialPortNames().contains(rig.sim.shortName()));
+    QCOMPARE(registrations(folder.path()), 0);
+    Platform::setSimulatedPortFolder(QString());
+}
+
+// A simulator killed without clean-up leaves its registration behind, and the system may give its
+// terminal number to someone else's terminal: a registration whose process has ended is never
+// listed (so never opened), and it is cleared away.
+void TestComPort::registrationOfAnEndedProcessIsDropped()
+{
+    QTemporaryDir folder;
+    Platform::setSimulatedPortFolder(folder.path());
+    QProcess ended;
+    ended.start(QStringLiteral("true"), QStringList());
+    QVERIFY(ended.waitForStarted());
+    const qint64 pid = ended.processId();
+    QVERIFY(ended.waitForFinished());
+
+    SimRig rig;   // stands for the terminal that now has the ended simulator's number
+    QVERIFY(rig.sim.start());
+    QVERIFY(Platform::registerSimulatedPort(rig.sim.devicePath(), pid));
+    QCOMPARE(registrations(folder.path()), 1);
+
+    QVERIFY(!Platform::serialPortNames().contains(rig.sim.shortName()));
+    QCOMPARE(registrations(folder.path()), 0);
+    QCOMPARE(rig.sim.core().commands(), QStringList());   // nothing was written to the terminal
     Platform::setSimulatedPortFolder(QString());
 }
 

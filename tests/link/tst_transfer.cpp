@@ -60,6 +60,10 @@ class TestTransfer : public QObject
 private slots:
     void transfer_data();
     void transfer();
+    void slowInterface_data();
+    void slowInterface();
+    void staleReplyOfAnEarlierBlock_data();
+    void staleReplyOfAnEarlierBlock();
     void blockCounts_data();
     void blockCounts();
     void shortImageSendsEmptyBlocks();
@@ -89,9 +93,12 @@ void TestTransfer::transfer_data()
         *row("late reply") << write << Fault::Late << 3 << 1 << Fault::None << 0 << true << 0 << Blocks << 3;
         *row("split reply") << write << Fault::Split << 3 << 1 << Fault::None << 0 << true << 0 << Blocks << 0;
         *row("one silence") << write << Fault::Silence << 3 << 1 << Fault::None << 0 << true << 0 << Blocks << 3;
-        *row("silences on one block scan once") << write << Fault::Silence << 3 << 3 << Fault::None << 0 << true << 0 << Blocks << 3;
+        *row("every silence on one block makes its scans") << write << Fault::Silence << 3 << 3 << Fault::None << 0 << true << 0 << Blocks << 9;
         *row("memory drops out") << write << Fault::DropOut << 5 << 1 << Fault::None << 0 << false << 0 << 5 << 3;
         *row("drop out after a passing silence") << write << Fault::Silence << 2 << 1 << Fault::DropOut << 7 << false << 0 << 6 << 6;
+        // Block 3 is silent once, the memory is found, and its retry (the fifth block command) fails.
+        *row("drop out on the retry of a block that had a passing silence") << write << Fault::Silence << 3 << 1 << Fault::DropOut << 4 << false << 0 << 3 << 6;
+        *row("hang-up on the retry of a block that had a passing silence") << write << Fault::Silence << 3 << 1 << Fault::HangUp << 4 << false << 0 << 3 << 3;
         *row("hang-up") << write << Fault::HangUp << 4 << 1 << Fault::None << 0 << false << 0 << 4 << 0;   // its scans reach nobody
     }
     QTest::newRow("receive: wrong mark") << false << Fault::WrongMark << 3 << 2 << Fault::None << 0 << true << 0 << Blocks << 0;
@@ -149,6 +156,91 @@ void TestTransfer::transfer()
     } else {
         QCOMPARE(received, before.left(bytesDone).toHex());
     }
+}
+
+// An interface that answers every block a little later than the wait: each reply is taken by the
+// attempt it answers, never by the next block's.
+void TestTransfer::slowInterface_data()
+{
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<int>("late");
+
+    // Between one and two delays late, with room on both sides for a busy machine.
+    QTest::newRow("receive") << false << 50 << 75;
+    QTest::newRow("send") << true << 50 << 75;
+}
+
+void TestTransfer::slowInterface()
+{
+    QFETCH(bool, write);
+    QFETCH(int, delay);
+    QFETCH(int, late);
+
+    SimRig rig(MemorySize);
+    rig.port.setDelays(delay, delay);
+    rig.sim.core().setLateMs(late);
+    rig.sim.core().setFault(Fault::Late, 0, -1);
+    QVERIFY(rig.connect());
+    Watch watch(rig.port);
+
+    const QByteArray before = rig.sim.core().memory(0);
+    const QByteArray image = SimRig::pattern(MemorySize, 11);
+    if (write) {
+        rig.port.writePort1(image, QStringLiteral("a0"), QString::number(MemorySize));
+        QCOMPARE(rig.sim.core().memory(0).toHex(), image.toHex());
+    } else {
+        QCOMPARE(rig.port.readMemory(QStringLiteral("a0"), QString::number(MemorySize)), before.toHex());
+    }
+    QVERIFY(!rig.port.isBreakRequested());
+    QCOMPARE(watch.unplugWarnings, 0);
+    QCOMPARE(watch.penUnplugged, 0);
+    QCOMPARE(rig.commandCount(QStringLiteral("scan")), 0);
+    QCOMPARE(rig.sim.core().blockCommands(), Blocks);   // one attempt per block
+}
+
+// A reply to an earlier block that arrives during a later block's attempt is not that block's
+// reply: a read does not take its data, a write does not take its "ok" for a block the memory
+// refused.
+void TestTransfer::staleReplyOfAnEarlierBlock_data()
+{
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<Fault>("ownReply");
+
+    QTest::newRow("receive, own reply silent") << false << Fault::Silence;
+    QTest::newRow("send, own reply *erwr") << true << Fault::WriteError;
+}
+
+void TestTransfer::staleReplyOfAnEarlierBlock()
+{
+    QFETCH(bool, write);
+    QFETCH(Fault, ownReply);
+
+    SimRig rig(MemorySize);
+    rig.sim.core().setFault(ownReply, 3, 1);   // the first attempt of block 3
+    QVERIFY(rig.connect());
+    const QByteArray before = rig.sim.core().memory(0);
+    const QByteArray image = SimRig::pattern(MemorySize, 13);
+    const QByteArray stale = write ? "wr:a0@0020," + image.mid(32, 16).toHex() + "\r\nok\r"
+                                   : "rd:a0@0020,10\r\n**" + before.mid(32, 16).toHex() + "-00\r";
+    bool sent = false;
+    connect(&rig.port, &ComPort::progressRead, &rig.port, [&](int done) {
+        if (done == 3 && !sent) {
+            sent = true;
+            rig.sim.send(stale);
+            QVERIFY(rig.waitForBytes(stale.size()));
+        }
+    });
+
+    if (write) {
+        rig.port.writePort1(image, QStringLiteral("a0"), QString::number(MemorySize));
+        QCOMPARE(rig.sim.core().memory(0).toHex(), image.toHex());
+    } else {
+        QCOMPARE(rig.port.readMemory(QStringLiteral("a0"), QString::number(MemorySize)), before.toHex());
+    }
+    QVERIFY(sent);
+    QVERIFY(!rig.port.isBreakRequested());
+    QCOMPARE(rig.sim.core().blockCommands(), Blocks + 1);
 }
 
 void TestTransfer::blockCounts_data()
