@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMap>
 #include <QTextStream>
 
 #include <algorithm>
@@ -40,14 +41,16 @@ void benchModel(const QString &model, int rounds, QTextStream &out)
 {
     MainWindowStandIn main;
     main.window.show();
-    QTest::qWaitForWindowExposed(&main.window);
+    if (!QTest::qWaitForWindowExposed(&main.window))
+        qWarning("the window was not exposed");
     OperationBin image;
     image.loadFile(sampleImage(model));
     const int windowsBefore = QApplication::topLevelWidgets().size();
 
-    QVector<qint64> whole, events;
+    QVector<qint64> whole, events, deletion;
     QVector<QVector<qint64>> pages;
     int windowsAdded = 0;
+    QMap<QString, int> windowKinds;
     for (int round = -1; round < rounds; ++round) { // round -1 warms up
         QElapsedTimer timer;
         timer.start();
@@ -57,6 +60,10 @@ void benchModel(const QString &model, int rounds, QTextStream &out)
         QCoreApplication::processEvents();
         const qint64 total = timer.nsecsElapsed();
         windowsAdded = QApplication::topLevelWidgets().size() - windowsBefore;
+        windowKinds.clear();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w != &main.window)
+                ++windowKinds[QString::fromLatin1(w->metaObject()->className())];
         if (round >= 0) {
             whole << total;
             events << total - built;
@@ -82,11 +89,20 @@ void benchModel(const QString &model, int rounds, QTextStream &out)
             }
             out << QStringLiteral("  pending events after the build: %1 ms\n").arg(medianMs(events), 0, 'f', 2);
             out << QStringLiteral("  whole set: %1 ms\n").arg(medianMs(whole), 0, 'f', 2);
-            out << QStringLiteral("  top-level widgets added by the set: %1\n").arg(windowsAdded);
+            QStringList kinds;
+            for (auto it = windowKinds.cbegin(); it != windowKinds.cend(); ++it)
+                kinds << QStringLiteral("%1 %2").arg(it.value()).arg(it.key());
+            out << QStringLiteral("  top-level widgets added by the set: %1 (%2)\n").arg(windowsAdded).arg(kinds.join(QStringLiteral(", ")));
         }
+        QElapsedTimer deleting;
+        deleting.start();
         set.reset();
         QCoreApplication::processEvents();
+        if (round >= 0)
+            deletion << deleting.nsecsElapsed();
     }
+    out << QStringLiteral("  deleting the set (pages in index order, the tab widget shown): %1 ms\n")
+               .arg(medianMs(deletion), 0, 'f', 2);
 }
 
 }
