@@ -46,6 +46,7 @@ FLAT_NR_START = 241        # first physical number of a special flat
 # Bit fields of the option word, in table column order.
 OPTION_FIELDS = [("melody", 0, 2), ("volume", 3, 4), ("rings", 5, 7), ("mode", 8, 9),
                  ("authorization", 12, 13), ("codedlock", 10, 11)]
+NO_ITEM_FLAT = 70          # its authorization field holds 3, which the option list has no item for
 U65_KEY_CODES = 0x0800     # word per key slot
 U65_KEY_FLATS = 0x1000     # byte per key slot
 U65_KEYS = 1024
@@ -61,6 +62,7 @@ H65_KEY_CODES = 0x0800
 H65_KEY_FLATS = 0x1800
 H65_KEYS = 2048
 H65_FLAT_NR_START = 255
+H65_FLAT_KEY = 5           # key slot whose flat byte is 5 although the model has no flat numbering
 
 MODELS = {
     "RK4820_U65": {"id": 0x1491, "type": "4820_U"},

@@ -502,7 +502,7 @@ def key_table(u_series, quirks):
     else:
         size, codes, flats, fns = M.H65_KEYS, M.H65_KEY_CODES, M.H65_KEY_FLATS, M.H65_FLAT_NR_START
         sections = (2000, "white", 2040, "#f5fbb8", 2048, "#e1fbce")
-        flat_header = texth(0, "GREEN", "")
+        flat_header = texth(0, "12px/green", "")  # a style text, not a colour name: the header paints black
         flat_column = table_edit("TMFLAT", 0, "U8", "0", "0xFF", "0x%04X" % flats, "", str(fns), "%d")
         comments = joined(MENU, "/", UNSERVICED, DELETE, L("Find duplicates/", "Znajdź duplikaty/"))
     s1, c1, s2, c2, s3, c3 = sections
@@ -540,7 +540,12 @@ def name_table():
                       L("Door number of the flat that the name calls.", "Numer lokalu wywoływanego z tej pozycji."),
                       "", "%d"),
            table_edit("DBBNUMBER", 60, "U8", "0", "99", "0x%04X" % (M.NAMES + M.NAME_BLOCK_OFFSET),
-                      L("Block of the flat.", "Blok lokalu."), "", "%d")]
+                      L("Block of the flat.", "Blok lokalu."), "", "%d"),
+           ("BLOC_NUMBER", [("WIDTH", "60"), ("POS", "CENTER"), ("FTCOL", "BLACK"), ("VTYPE", "U16"), ("VMIN", "0"),
+                            ("VMAX", "99"), ("VINIT", "1"),
+                            ("HELPTXT", L("Block number written with an exported name directory.",
+                                          "Numer bloku zapisywany z wyeksportowaną listą lokatorów.")),
+                            ("FORMAT", "%d")])]
     return (L("Name directory", "Lista lokatorów"), [headers, row])
 
 # ---------------------------------------------------------------------------------------------
