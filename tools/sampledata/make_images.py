@@ -86,7 +86,7 @@ def keys(image, codes, flats, slots, entries):
 
 
 NAMES = ["Adamski", "Baker", "Berger", "Czarnecka", "Dobson", "Eriksen", "Fischer", "Gajewski",
-         "Hansen", "Ivanova", "Jablonski", "Keller", "Lindqvist", "Marek", "Novak", "Olsen",
+         "Hansen", "Ivanova", "Jabłoński", "Keller", "Lindqvist", "Marek", "Novak", "Olsen",
          "Pawlak", "Quinn", "Rossi", "Sobczak", "Tanner", "Urban", "Vogel", "Wilczek"]
 
 
