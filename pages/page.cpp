@@ -3,6 +3,11 @@
 #include "mytablewidget.h"
 #include "mytreeview.h"
 #include "pagewidget.h"
+#include "treeline.h"
+#include "treemodel.h"
+#include "treepagedefinitions.h"
+#include "webline.h"
+#include "weblistdata.h"
 
 #include <QProgressDialog>
 #include <QTabWidget>
@@ -28,7 +33,14 @@ Page::Page(QTabWidget *tabParent, XmlDefinition *definition, OperationBin *image
 
 Page::~Page()
 {
+    // Lines first: they refer to the model, the accessors and the widgets.
+    m_treeLines.clear();
+    m_webLine.reset();
+    // Then the widgets: the view, the container with every widget placed in it, and the tab.
     delete m_pageWidget;
+    m_treeModel.reset();
+    m_treePageDefinitions.reset();
+    m_webListData.reset();
     delete m_progressDialog.data();
 }
 
