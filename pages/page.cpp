@@ -3,8 +3,11 @@
 #include "mytablewidget.h"
 #include "mytreeview.h"
 #include "pagewidget.h"
+#include "tabledefinition.h"
+#include "tableline.h"
 
 #include <QProgressDialog>
+#include <QMenu>
 #include <QTabWidget>
 
 namespace {
@@ -28,6 +31,10 @@ Page::Page(QTabWidget *tabParent, XmlDefinition *definition, OperationBin *image
 
 Page::~Page()
 {
+    // Table page: its lines first, and the last context menu, which has no parent.
+    m_tableLines.clear();
+    m_panelLine.reset();
+    delete m_tableMenu.data();
     delete m_pageWidget;
     delete m_progressDialog.data();
 }
