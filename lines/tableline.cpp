@@ -544,9 +544,14 @@ void TableLine::appendBitAddress(int word, const QString &range)
 void TableLine::insertLine(int row, QTableWidget *table)
 {
     createLineItems();
-    if (!table)
+    if (!table || m_inserted)
         return;
-    for (int c = 0; c < m_cells.size(); ++c)
+    m_inserted = true;
+    // A grid takes an item outside its rows and columns only in name (it would even put one past
+    // the last column into the next row): such cells stay the line's.
+    if (row < 0 || row >= table->rowCount())
+        return;
+    for (int c = 0; c < m_cells.size() && c < table->columnCount(); ++c)
         if (m_cells[c])
             table->setItem(row, c, m_cells[c].data());
 }

@@ -119,7 +119,7 @@ public:
     static QStringList splitList(const QString &text);
 
     // ---- cells -----------------------------------------------------------------------------------
-    // Makes the row's cells (createLineItems) and puts cell c at (row, c) of table.
+    // Makes the row's cells (createLineItems) and puts cell c at (row, c) of table; once.
     void insertLine(int row, QTableWidget *table);
     // Makes the row's cells from the row template, the image and the row's addresses; once.
     void createLineItems();
@@ -269,6 +269,7 @@ private:
     QStringList m_bitAddresses;
     bool m_hasTextTableCell = false;
     bool m_cellsMade = false;
+    bool m_inserted = false;
     std::array<QString, 4> m_flatParamAddresses; // FlatUpStairs, ShiftRange, FlatMin, FlatMax
     QStringList m_specialFlatAddresses;
 };

@@ -5,16 +5,33 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <limits>
+
 namespace {
 
-// A whole number of the given base, or nothing; also nothing on 32-bit overflow.
+// A text that is entirely a number of the given base (10 or 16): its digits and nothing else, no
+// blank, no sign, no second prefix, and no more than a 32-bit signed integer holds.
 bool parseNumber(const QString &text, int base, int *out)
 {
-    bool ok = false;
-    const int value = text.toInt(&ok, base);
-    if (!ok)
+    if (text.isEmpty())
         return false;
-    *out = value;
+    qint64 value = 0;
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        int digit = 99;
+        if (u >= '0' && u <= '9')
+            digit = u - '0';
+        else if (base == 16 && u >= 'a' && u <= 'f')
+            digit = u - 'a' + 10;
+        else if (base == 16 && u >= 'A' && u <= 'F')
+            digit = u - 'A' + 10;
+        if (digit >= base)
+            return false;
+        value = value * base + digit;
+        if (value > std::numeric_limits<int>::max())
+            return false;
+    }
+    *out = int(value);
     return true;
 }
 
@@ -24,22 +41,19 @@ int decimalOrZero(const QString &text)
     return parseNumber(text, 10, &value) ? value : 0;
 }
 
-// Address text to byte address; -1 when the text is not a number.
+// Address text to byte address: hexadecimal, with one optional "0x" in front, when it holds a
+// lowercase "x", else decimal; -1 when the text is not entirely such a number.
 int parseByteAddress(const QString &text)
 {
     int value = 0;
     if (text.contains(QLatin1Char('x'))) {
-        QString digits = text.trimmed();
-        if (digits.startsWith(QLatin1String("0x")))
-            digits = digits.mid(2);
-        if (digits.startsWith(QLatin1Char('+')) || digits.startsWith(QLatin1Char('-')))
-            return -1;
+        const QString digits = text.startsWith(QLatin1String("0x")) ? text.mid(2) : text;
         return parseNumber(digits, 16, &value) ? value : -1;
     }
     return parseNumber(text, 10, &value) ? value : -1;
 }
 
-// Hexadecimal value text ("3ba1", "0x3BA1"); 0 when it is not a number.
+// Hexadecimal value text ("3ba1", "0x3BA1", blanks around it allowed); 0 when it is not a number.
 int hexValueOrZero(const QString &text)
 {
     QString digits = text.trimmed();
@@ -87,15 +101,22 @@ bool OperationBin::parseBitAddress(const QString &address, int *word, int *bit)
     const int colon = address.indexOf(QLatin1Char(':'));
     if (colon < 0)
         return false;
-    return parseNumber(address.left(colon), 10, word) && *word >= 0 && *word <= MaxAddress
-        && parseNumber(address.mid(colon + 1), 10, bit) && *bit >= 0 && *bit <= 15;
+    return parseNumber(address.left(colon), 10, word) && *word <= MaxAddress && parseNumber(address.mid(colon + 1), 10, bit)
+        && *bit <= 15;
+}
+
+bool OperationBin::BitField::validBits() const
+{
+    return first >= 0 && last <= 15 && first <= last;
 }
 
 bool OperationBin::BitField::valid() const
 {
-    return address >= 0 && address <= MaxAddress && first >= 0 && last <= 15 && first <= last;
+    return address >= 0 && address <= MaxAddress && validBits();
 }
 
+// A field's word address that is not a number is -1 here: reads take address 0 for it, writes
+// refuse it. Bits that are not numbers make no field at all.
 OperationBin::BitField OperationBin::parseBitField(const QString &address)
 {
     BitField field;
@@ -103,11 +124,11 @@ OperationBin::BitField OperationBin::parseBitField(const QString &address)
     const int dash = address.indexOf(QLatin1Char('-'), colon + 1);
     if (colon < 0 || dash < 0)
         return field;
-    int word = 0, first = 0, last = 0;
-    if (!parseNumber(address.left(colon), 10, &word) || !parseNumber(address.mid(colon + 1, dash - colon - 1), 10, &first)
-        || !parseNumber(address.mid(dash + 1), 10, &last))
+    int first = 0, last = 0;
+    if (!parseNumber(address.mid(colon + 1, dash - colon - 1), 10, &first) || !parseNumber(address.mid(dash + 1), 10, &last))
         return field;
-    field.address = word;
+    if (!parseNumber(address.left(colon), 10, &field.address))
+        field.address = -1;
     field.first = first;
     field.last = last;
     return field;
@@ -115,20 +136,23 @@ OperationBin::BitField OperationBin::parseBitField(const QString &address)
 
 // ---- raw access ------------------------------------------------------------------------------
 
-int OperationBin::byteAt(int address) const
+int OperationBin::byteAt(qint64 address) const
 {
     if (address < 0 || address >= m_image.size())
         return 0;
     return static_cast<unsigned char>(m_image.at(address));
 }
 
+bool OperationBin::fitsAddressSpace(int address, qint64 length)
+{
+    return address >= 0 && length > 0 && address + length - 1 <= MaxAddress;
+}
+
 bool OperationBin::writeBytes(int address, const QByteArray &bytes)
 {
     // Before the first load there is no image to write into; past the address space, or at an
     // address that is not one, nothing is written either.
-    if (!m_buffer.isOpen() || address < 0 || bytes.isEmpty())
-        return false;
-    if (address > MaxAddress - (bytes.size() - 1))
+    if (!m_loaded || !fitsAddressSpace(address, bytes.size()))
         return false;
     const int end = address + bytes.size();
     if (end > m_image.size())
@@ -214,12 +238,14 @@ void OperationBin::writeIdWord(const QString &address, const QString &value)
 
 // ---- bits and bit fields ---------------------------------------------------------------------
 
+// A part of the address that is not a number counts as 0, so an unparsable bit address reads
+// bit 0 of the word at address 0; a bit past 15 reads 0.
 int OperationBin::readBit(const QString &, const QString &address)
 {
-    int word = 0, bit = 0;
-    if (!parseBitAddress(address, &word, &bit))
+    const int bit = specBit(address);
+    if (bit > 15)
         return 0;
-    return (wordAt(word) >> bit) & 1;
+    return (wordAt(specAddress(address)) >> bit) & 1;
 }
 
 void OperationBin::writeBit(const QString &address, const QString &value)
@@ -246,23 +272,25 @@ int OperationBin::readBits(const QString &address)
 {
     const BitField field = parseBitField(address);
     m_firstBit = field.first;
-    if (!field.valid())
+    if (!field.validBits())
         return 0;
     const int width = field.last - field.first + 1;
     // The word read whole, so that a field across bit 7 and bit 8 reads as it is written.
-    return (wordAt(field.address) >> field.first) & ((1 << width) - 1);
+    return (wordAt(qMax(0, field.address)) >> field.first) & ((1 << width) - 1);
 }
 
+// The value is masked to the field in unsigned arithmetic: any int, -1 included, stores its low
+// bits (as many as the field has).
 void OperationBin::writeBits(const QString &address, int value)
 {
     const BitField field = parseBitField(address);
     m_firstBit = field.first;
     if (!field.valid())
         return;
-    const int width = field.last - field.first + 1;
-    const int mask = ((1 << width) - 1) << field.first;
-    const int word = (wordAt(field.address) & ~mask) | ((value << field.first) & mask);
-    writeWordAt(field.address, word);
+    const unsigned fieldMask = (1u << (field.last - field.first + 1)) - 1u;
+    const unsigned mask = fieldMask << field.first;
+    const unsigned word = (unsigned(wordAt(field.address)) & ~mask) | ((unsigned(value) & fieldMask) << field.first);
+    writeWordAt(field.address, int(word & 0xFFFFu));
 }
 
 // ---- text fields -----------------------------------------------------------------------------
@@ -294,7 +322,9 @@ QString OperationBin::readText(const QString &length, const QString &address)
 void OperationBin::writeText(const QString &length, const QString &text, const QString &address)
 {
     const int n = decimalOrZero(length);
-    if (n <= 0)
+    const int at = parseByteAddress(address);
+    // A field that cannot lie in the address space is not written; nothing is made for it either.
+    if (!fitsAddressSpace(at, 2 * qint64(n)))
         return;
     // A text longer than its field is cut to it: the bytes behind the field belong to others.
     const QString field = centerText(text.left(n), n);
@@ -304,7 +334,7 @@ void OperationBin::writeText(const QString &length, const QString &text, const Q
         bytes[2 * i] = static_cast<char>(unit & 0xFF);
         bytes[2 * i + 1] = static_cast<char>(unit >> 8);
     }
-    writeBytes(parseByteAddress(address), bytes);
+    writeBytes(at, bytes);
 }
 
 // ---- image files and hex text ----------------------------------------------------------------
@@ -315,6 +345,7 @@ void OperationBin::attachBuffer()
         m_buffer.close();
     m_buffer.setBuffer(&m_image);
     m_buffer.open(QIODevice::ReadWrite);
+    m_loaded = true;
 }
 
 void OperationBin::loadFile(const QString &fileName)
@@ -356,6 +387,8 @@ bool OperationBin::saveTo(QIODevice *device)
     if (auto *file = qobject_cast<QFile *>(device)) {
         // Write beside the old file and replace it only when every byte is down.
         QSaveFile out(file->fileName());
+        // A file the user may write in a folder the user may not: written in place.
+        out.setDirectWriteFallback(true);
         if (out.open(QIODevice::WriteOnly)) {
             ok = out.write(m_image) == m_image.size() && out.flush() && out.error() == QFileDevice::NoError;
             if (ok)

@@ -11,9 +11,10 @@ class QIODevice;
 // address text.
 //
 // Address texts: a byte address is hexadecimal when it contains a lowercase "x" ("0x000E"),
-// else decimal ("26"); anything that is not a number means address 0. A bit address is
-// "W:b" (decimal word address, bit 0-15), a bit field "A:f-l". 16-bit values are big-endian;
-// bits 0-7 of a word lie in its second byte, bits 8-15 in its first.
+// else decimal ("26"); a text that is not entirely such a number (" 2", "+2", "0x0x2") means
+// address 0 to a read and is refused by a write. A bit address is "W:b" (decimal word address,
+// bit 0-15), a bit field "A:f-l". 16-bit values are big-endian; bits 0-7 of a word lie in its
+// second byte, bits 8-15 in its first.
 //
 // Reads never extend the image: a missing byte reads as 0. A write past the end extends the
 // image with zero bytes, up to the 16-bit address space; a write at a negative, unparsable or
@@ -78,12 +79,19 @@ public slots:
     void readLongTMKey(QString serialNumber);
 
 private:
-    struct BitField { int address = -1; int first = 0; int last = -1; bool valid() const; };
+    struct BitField {
+        int address = -1;
+        int first = 0;
+        int last = -1;
+        bool validBits() const;
+        bool valid() const;
+    };
     static BitField parseBitField(const QString &address);
     static bool parseBitAddress(const QString &address, int *word, int *bit);
+    static bool fitsAddressSpace(int address, qint64 length);
 
-    int byteAt(int address) const;
-    int wordAt(int address) const { return byteAt(address) << 8 | byteAt(address + 1); }
+    int byteAt(qint64 address) const;
+    int wordAt(int address) const { return byteAt(address) << 8 | byteAt(qint64(address) + 1); }
     bool writeBytes(int address, const QByteArray &bytes);
     void writeWordAt(int address, int value);
     void attachBuffer();
@@ -91,5 +99,6 @@ private:
     QIODevice *m_sourceDevice = nullptr;
     QBuffer m_buffer;
     QByteArray m_image;
+    bool m_loaded = false;   // writes are taken only once a load gave the image its bytes
     int m_firstBit = 0;
 };

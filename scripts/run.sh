@@ -3,12 +3,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/setup.sh" "$here/build"
-program="$here/build/app/tkv05"
-if [ ! -x "$program" ]; then
-    echo "TKV-05 is not built yet: its main window does not exist in this version."
-    echo "Built so far:"; find "$here/build" -maxdepth 3 -type f -executable -not -path '*/CMakeFiles/*' | sort | sed 's/^/  /'
-    exit 1
-fi
-# The program reads its data tree below the working directory: application/, HELP/ and DATA/.
+# The program reads its data tree below the working directory (application/, HELP/ and DATA/) and
+# keeps its settings there in Tkv.ini.
 cd "$here"
-exec "$program" "$@"
+exec "$here/build/app/tkv05" "$@"

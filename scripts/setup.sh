@@ -6,7 +6,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 packages=(
   build-essential cmake
   qtbase5-dev libqt5serialport5-dev qtmultimedia5-dev libqt5multimedia5-plugins
-  qt5-style-plugin-plastique
+  qt5-style-plugin-plastique fonts-dejavu-core fonts-dejavu-extra
 )
 missing=()
 for p in "${packages[@]}"; do

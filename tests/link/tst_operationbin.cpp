@@ -6,6 +6,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 // An image of the given size, all bytes 0 but those given as (address, byte) pairs.
@@ -79,6 +83,7 @@ private slots:
     void imageFiles();
     void saveOverLongerFile();
     void failedSaves();
+    void saveInFolderWithoutWriteAccess();
     void roundTrip_data();
     void roundTrip();
     void keyRecord_data();
@@ -117,6 +122,16 @@ void TestOperationBin::reads_data()
     QTest::newRow("bytetext 59") << "bytetext" << "0x0E" << "59";
     QTest::newRow("bytetext past end") << "bytetext" << "100" << "0";
     QTest::newRow("negative reads 0") << "byte" << "-3" << "7";
+    // Only a text that is entirely a number is one.
+    QTest::newRow("blank before reads 0") << "U16" << " 14" << "1800";
+    QTest::newRow("blank after reads 0") << "U16" << "14 " << "1800";
+    QTest::newRow("plus sign reads 0") << "U16" << "+14" << "1800";
+    QTest::newRow("blank after 0x reads 0") << "U16" << "0x e" << "1800";
+    QTest::newRow("second 0x reads 0") << "U16" << "0x0x0e" << "1800";
+    QTest::newRow("idword second 0x reads 0") << "idword" << "0x0x0E" << "0708";
+    // The largest address there is: nothing past it is read.
+    QTest::newRow("word at the largest int") << "word" << "2147483647" << "0";
+    QTest::newRow("U16 at the largest int") << "U16" << "0x7fffffff" << "0";
 }
 
 void TestOperationBin::reads()
@@ -168,6 +183,12 @@ void TestOperationBin::writes_data()
     QTest::newRow("negative address writes nothing") << "int8" << "-1" << "1" << 4 << four;
     QTest::newRow("beyond 16-bit space writes nothing") << "int8" << "65536" << "1" << 4 << four;
     QTest::newRow("word across the space's end writes nothing") << "int16" << "0xFFFF" << "1" << 4 << four;
+    QTest::newRow("blank before writes nothing") << "int8" << " 2" << "1" << 4 << four;
+    QTest::newRow("blank after writes nothing") << "int8" << "2 " << "1" << 4 << four;
+    QTest::newRow("plus sign writes nothing") << "int8" << "+2" << "1" << 4 << four;
+    QTest::newRow("blank after 0x writes nothing") << "int16" << "0x 2" << "1" << 4 << four;
+    QTest::newRow("second 0x writes nothing") << "int16" << "0x0x2" << "1" << 4 << four;
+    QTest::newRow("idword second 0x writes nothing") << "idword" << "0x0x2" << "0x3BA1" << 4 << four;
 }
 
 void TestOperationBin::writes()
@@ -221,6 +242,17 @@ void TestOperationBin::bits_data()
     QTest::newRow("write field masks value") << "writebits" << "1536:0-1" << 7 << b("0000") << b("0003");
     QTest::newRow("write reversed field refused") << "writebits" << "1536:4-2" << 1 << b("0000") << b("0000");
     QTest::newRow("write field past bit 15 refused") << "writebits" << "1536:14-16" << 1 << b("0000") << b("0000");
+    // Any int is masked to the field, the sign bit and the bits shifted past it included.
+    QTest::newRow("write field -1 sets the field") << "writebits" << "1536:3-5" << -1 << b("0000") << b("0038");
+    QTest::newRow("write field of the largest int") << "writebits" << "1536:8-15" << 0x7FFFFFFF << b("0000") << b("ff00");
+    QTest::newRow("write field of the smallest int") << "writebits" << "1536:0-15" << int(0x80000000) << b("ffff") << b("0000");
+    // A word address that is not a number: a read takes address 0 (the fixture's word), a write
+    // changes nothing.
+    QTest::newRow("readbit unparsable reads address 0") << "readbit" << "abc" << 1 << b("0001") << b("0001");
+    QTest::newRow("readbit blank word reads address 0") << "readbit" << " 20:3" << 1 << b("0008") << b("0008");
+    QTest::newRow("read field unparsable word reads address 0") << "readbits" << "x:0-7" << 0x55 << b("0055") << b("0055");
+    QTest::newRow("setbit blank word refused") << "setbit" << " 20:3" << 1 << b("0000") << b("0000");
+    QTest::newRow("write field signed word refused") << "writebits" << "+1536:0-2" << 5 << b("0000") << b("0000");
 }
 
 void TestOperationBin::bits()
@@ -251,6 +283,7 @@ void TestOperationBin::bits()
 void TestOperationBin::nothingBeforeFirstLoad()
 {
     OperationBin bin;
+    bin.prepareBuffer();   // the main window's step before a Send opens nothing for writes
     bin.writeInt16("0", 0x1234);
     bin.writeText("4", "AB", "0");
     bin.writeBits("0:0-3", 5);
@@ -311,6 +344,11 @@ void TestOperationBin::textFields_data()
     QTest::newRow("field cut by the image's end reads whole chars") << 64 << "4" << QString() << "61" << QByteArray(3, char(0xAA)) << QString(QChar(0xAAAA));
     QTest::newRow("unprogrammed field reads U+FFFF") << 0 << "3" << QString() << "0" << QByteArray() << QString(3, QChar(0xFFFF));
     QTest::newRow("write at end extends the image") << 4 << "2" << "ab" << "4" << le("ab") << "ab";
+    // A length no address space holds: nothing is made for it, nothing written, the read is cut
+    // at the image's end.
+    QTest::newRow("length past the address space") << 64 << "1073741824" << "AB" << "0" << QByteArray(4, char(0xAA))
+                                                    << QString(32, QChar(0xAAAA));
+    QTest::newRow("field across the address space's end") << 64 << "2" << "AB" << "0xfffe" << QByteArray() << "";
 }
 
 void TestOperationBin::textFields()
@@ -431,6 +469,47 @@ void TestOperationBin::failedSaves()
     QVERIFY(!bin.saveTo(nullptr));
     QCOMPARE(errors.count(), 4);
     QVERIFY(!dataModified);
+}
+
+// A file the user may write, in a folder where the user may make no new file (no room for a
+// temporary file beside it): the save writes the file in place. As root every folder is writable,
+// so the save then runs in a child process as an unprivileged user.
+void TestOperationBin::saveInFolderWithoutWriteAccess()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("image.bin");
+    QVERIFY(writeFile(path, QByteArray(8192, 'x')));
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup
+                                            | QFile::ReadOther | QFile::WriteOther));
+    const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+        | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(dir.path(), open & ~QFile::WriteOwner));
+
+    OperationBin bin;
+    loadBytes(bin, QByteArray::fromHex("0102030405"));
+    const auto save = [&bin, &path]() {
+        QSignalSpy errors(&bin, &OperationBin::errorWriteFile);
+        dataModified = true;
+        QFile file(path);
+        return bin.saveTo(&file) && errors.isEmpty() && !dataModified;
+    };
+    bool saved = false;
+    if (geteuid() != 0) {
+        saved = save();
+    } else {
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            const bool ok = setgid(65534) == 0 && setuid(65534) == 0 && save();
+            _exit(ok ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        saved = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    QFile::setPermissions(dir.path(), open | QFile::WriteOwner);
+    QVERIFY(saved);
+    QCOMPARE(readFile(path).toHex(), QByteArray("0102030405"));
 }
 
 void TestOperationBin::roundTrip_data()

@@ -140,7 +140,10 @@ void TestTransfer::transfer()
     QVERIFY(watch.runningAtEveryReport);
     QVERIFY(watch.steady(Blocks));
     QCOMPARE(watch.penUnplugged, penUnplugged);
-    QCOMPARE(rig.commandCount(QStringLiteral("scan")), scans);
+    // Every silence makes three scans. A busy machine may delay a reply past both waits now and
+    // then: such a silence makes its three scans as well.
+    const int scanned = rig.commandCount(QStringLiteral("scan"));
+    QVERIFY2(scanned >= scans && (scanned - scans) % 3 == 0, qPrintable(QString::number(scanned)));
     QCOMPARE(rig.port.isBreakRequested(), !complete);
     QCOMPARE(watch.unplugWarnings, complete ? 0 : 1);
     QCOMPARE(watch.progress.value(watch.progress.size() - 1), blocksDone);

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Rewrites every generated file of the data tree: GUI.xlx, the definition files, the model
-manuals, the pictures, the sounds, the sample images and table files, then checks the result with
+manuals, the pictures (and the icons embedded from resources/), the sounds, the sample images and table files, then checks the result with
 check_data.py. The output is the same on every run."""
 
 import os
@@ -21,4 +21,5 @@ if __name__ == "__main__":
     for module in (make_gui, make_definitions, make_manuals, make_pictures, make_sounds, make_images,
                    make_tablefiles):
         module.main()
+    make_pictures.main(["--resources", os.path.join(make_pictures.ROOT, "resources")])
     check_data.main()

@@ -2,8 +2,10 @@
 """Writes the sample memory images of DATA/ (raw EEPROM bytes, no header).
 
 RK4820_U65_sample.bin    8192 bytes, identification word 0x1491: a 64-flat building with lock
-                         codes, flat options, key fobs (one fob enrolled twice) and names
-RK4820_H65_sample.bin    8192 bytes, identification word 0x3BA1: an access unit with key fobs
+                         codes, flat options (one authorization field holds 3, which has no
+                         item), key fobs (one fob enrolled twice) and names
+RK4820_H65_sample.bin    8192 bytes, identification word 0x3BA1: an access unit with key fobs,
+                         one of them with the flat byte 5 although the model has no flats
 unknown_model_1500.bin   the U65 sample with the word 0x1500, which no model of GUI.xlx has
 short_image_4096.bin     the first 4096 bytes of the U65 sample (memory size mismatch)
 RK4810_keys.bin          8192 bytes of the older RK-4810 unit, read by the key-table extractor
@@ -84,7 +86,7 @@ def keys(image, codes, flats, slots, entries):
 
 
 NAMES = ["Adamski", "Baker", "Berger", "Czarnecka", "Dobson", "Eriksen", "Fischer", "Gajewski",
-         "Hansen", "Ivanova", "Jablonski", "Keller", "Lindqvist", "Marek", "Novak", "Olsen",
+         "Hansen", "Ivanova", "Jabłoński", "Keller", "Lindqvist", "Marek", "Novak", "Olsen",
          "Pawlak", "Quinn", "Rossi", "Sobczak", "Tanner", "Urban", "Vogel", "Wilczek"]
 
 
@@ -101,6 +103,8 @@ def u65_image():
     image.u16(M.LOCK_TYPE, 1)
     image.u16(M.PORTER_FLAT, 300)
     image.u16(M.CONTRAST, 3)
+    image.u8(M.BRIGHTNESS, 80)
+    image.u16(M.BACKLIGHT_DAYS, 0b0011111)  # Monday to Friday
     image.u16(M.OPTIONS2, 0b110)
     image.u16(M.SHIFT_RANGE, 0)
     image.u16(M.FLAT_UP_STAIRS, 0)
@@ -121,6 +125,8 @@ def u65_image():
             options.update(melody=rng.randrange(8), rings=rng.choice([2, 2, 3, 4]),
                            mode=rng.choice([1, 1, 1, 3]), volume=rng.choice([1, 1, 2]),
                            authorization=rng.choice([1, 1, 1, 2]), codedlock=1)
+        if flat == M.NO_ITEM_FLAT:
+            options.update(authorization=3)  # a field value the option list has no item for
         for name, value in options.items():
             first, last = fields[name]
             image.bits(M.FLAT_OPTIONS + 2 * flat, first, last, value)
@@ -160,6 +166,7 @@ def h65_image():
                options=0b000011, door_time=3, alarm_delay=30)
     used = set()
     entries = [(p, key_code(rng, used), 0) for p in range(36)]
+    entries[M.H65_FLAT_KEY] = (M.H65_FLAT_KEY, entries[M.H65_FLAT_KEY][1], 5)  # a flat byte on a model without flats
     entries += [(2000, key_code(rng, used), 0), (2001, key_code(rng, used), 0), (2040, key_code(rng, used), 0)]
     keys(image, M.H65_KEY_CODES, M.H65_KEY_FLATS, M.H65_KEYS, entries)
     return image
