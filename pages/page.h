@@ -28,6 +28,11 @@ class QTabWidget;
 class QWidget;
 class TableDefinition;
 class TableLine;
+class TreeLine;
+class TreeModel;
+class TreePageDefinitions;
+class WebLine;
+class WebListData;
 class XmlDefinition;
 
 // A tree line's editor with the image address text it shows, for linking editors across pages.
@@ -111,15 +116,59 @@ public:
     // Test hook: the minimum duration of the dialog from its next set-up on (default: Qt's 4 s).
     void setProgressMinimumDuration(int milliseconds) { m_progressMinimumDuration = milliseconds; }
 
+    // ---- Tree page (page_tree.cpp) ----------------------------------------------------------------
+
+    // Builds the page as a tree of its head lines and their lines, each row a TreeLine on the
+    // image, all groups collapsed; wires the lines to the page's slots.
+    void createTreePage(int page);
+
+    int headLineCount() const { return m_headLineCount; }
+    // The number of lines under head line h (0 outside the page).
+    int lineCount(int headLine) const;
+    // Line j of head line h, line 0 being the head line itself; null where the page has none.
+    TreeLine *treeLine(int headLine, int line) const;
+    TreeModel *treeModel() const { return m_treeModel.get(); }
+
+    // Each line's image address text with its on/off pair, with its number editor, and (for the
+    // lines whose UID begins with "L") with its special-flat number editor: one entry per line in
+    // file order, none for head lines.
+    OnOffButtonLinks onOffButtonLinks() const { return m_onOffButtonLinkList; }
+    NumberEditorLinks numberEditorLinks() const { return m_numberEditorLinkList; }
+    NumberEditorLinks specialNumberEditorLinks() const { return m_specialNumberEditorLinkList; }
+
+    // Flat-numbering addresses: the EEADDR of the last line carrying the UID. A page without such a
+    // line answers what it answered before (on a table page: what setFlatParameters handed over).
+    QString getFlatUpStairsAddress();
+    QString getShiftRangeAddress();
+    QString getFlatMinAddress();
+    QString getFlatMaxAddress();
+    QString getBlocNumberAddress();
+    // The EEADDR of every line whose UID begins with "L", in file order.
+    QStringList getSpecialFlatAddresses() const;
+    // The texts the editors with UID "SN", "IDD", "IDO" and "blocNumber" show (head lines
+    // included; the last such line wins; empty without one). An IDD in a combo box gives the
+    // item's shown text.
+    QString getSerialNumber() const;
+    QString getDataTypeId() const;
+    QString getObjectId() const;
+    QString getBlocNumber() const;
+
     // Flat numbering handed to a table page before it is built: the image address texts of the
     // tree pages' block number, FlatUpStairs, ShiftRange, FlatMin and FlatMax lines and of their
     // special-flat lines.
     void setFlatParameters(const QString &blocNumber, const QString &flatUpStairs, const QString &shiftRange,
                            const QString &flatMin, const QString &flatMax, const QStringList &special);
     int specialFlatCount() const { return m_specialFlatCount; }
+    QStringList specialFlatAddresses() const { return m_specialFlatAddresses; }
     // A table page's special-flat cells, which the main window links to the tree pages' special
     // editors; empty on other pages.
     QList<MyTableWidgetItem *> specialFlatItems() const { return m_specialFlatItemList; }
+
+    // ---- Web page (page_web.cpp) -------------------------------------------------------------------
+
+    // Builds the page as the manual that the first LINK of the WEB_LIST names.
+    void createWebPage(int page);
+    WebLine *webLine() const { return m_webLine.get(); }
 
     // ---- Table page (page_table.cpp, page_writeback.cpp, page_clipboard.cpp) ----------------------
 
@@ -162,12 +211,34 @@ public:
 
 signals:
     void control_Tab(QString text);
+    // A tree page: a FlatUpStairs or ShiftRange value changed; the main window asks whether to
+    // renumber the table pages.
+    void updatePage(int pageNumber);
+    // A tree page: a restore-defaults changed FlatUpStairs or ShiftRange (reaches, queued, head
+    // line 0's valueIdChanged()).
+    void checkCondition();
     // A table page with a key panel: a key code accepted by processData, a long serial passed on by
     // processLongSerial.
     void TMData(QString data);
     void TMLSerial(QString data);
 
 public slots:
+    // Tree page, positions as MyTreeView reports them. A position that names no line of the page
+    // changes nothing.
+    // The help line shows the line's help (one blank for a head line without help).
+    void showText(int currentChildRow, int currentParentRow);
+    // While the tree has the keyboard focus: the line's editor takes it, its list opens, its on/off
+    // pair toggles or its restore-defaults button is pressed.
+    void setFocusInTree(int currentChildRow, int currentParentRow);
+    // The tree takes the keyboard focus back from an editor.
+    void setFocusOutTree();
+    void emitPageNumber();
+    // A collapsed group with an edited line takes the head line's changed colour.
+    void changeHeadLineBG(const QModelIndex &index);
+    // After a restore-defaults: emits checkCondition() when a FlatUpStairs or ShiftRange editor
+    // no longer shows its last accepted text.
+    void checkUpStairsShiftRangeValues();
+
     // ---- Table page slots ----------------------------------------------------------------------
     // Help texts: the data line of the row shows its column's help (positions outside the table
     // change nothing); hideHelp does nothing; tabEntered clears the help line.
@@ -226,6 +297,19 @@ private:
     void setProgressValue(int value);
     void closeProgress();
 
+    // Tree page: the line at a tree view position, null where the page has none.
+    TreeLine *lineAt(int currentChildRow, int currentParentRow) const;
+    // Visits the lines (head lines left out) head line by head line, in file order.
+    template <typename Visit>
+    void forEachLine(Visit visit) const;
+    // The same with the head line first in each group.
+    template <typename Visit>
+    void forEachRow(Visit visit) const;
+    void connectTreeLines();
+    // Takes the address a line reports for a parameter when it is one (the last such line wins).
+    QString &scanAddress(QString &member, QString (TreeLine::*address)() const);
+    QString scanValue(const QString &uid, QString (*text)(const TreeLine &)) const;
+
     // ---- Table page ---------------------------------------------------------------------------------
     // A build, paste or import for as long as it lives. Unserviced-flat warnings wait until the
     // outermost one ends, which then shows one warning if any arose.
@@ -279,6 +363,20 @@ private:
     QString m_blocNumberAddress;
     int m_specialFlatCount = 0;
     QStringList m_specialFlatAddresses;
+
+    // Tree page. Entry [h][0] is head line h, [h][j] its line j.
+    std::unique_ptr<TreeModel> m_treeModel;
+    std::unique_ptr<TreePageDefinitions> m_treePageDefinitions;
+    int m_headLineCount = 0;
+    QVector<int> m_linesPerHeadLine;
+    std::vector<std::vector<std::unique_ptr<TreeLine>>> m_treeLines;
+    OnOffButtonLinks m_onOffButtonLinkList;
+    NumberEditorLinks m_numberEditorLinkList;
+    NumberEditorLinks m_specialNumberEditorLinkList;
+
+    // Web page.
+    std::unique_ptr<WebListData> m_webListData;
+    std::unique_ptr<WebLine> m_webLine;
     int m_progressMinimumDuration = -1;
     bool m_progressStarted = false;
 
