@@ -76,12 +76,20 @@ ReadResult read(QIODevice &device)
         result.reason = device.errorString();
         return result;
     }
-    const QByteArray bytes = device.read(MaxFileSize + 1);
+    QByteArray bytes;
+    bool tooLarge = !device.isSequential() && device.size() - device.pos() > MaxFileSize;
+    while (!tooLarge) {
+        const QByteArray chunk = device.read(1 << 16);
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+        tooLarge = bytes.size() > MaxFileSize;
+    }
     if (auto *file = qobject_cast<QFileDevice *>(&device); file && file->error() != QFileDevice::NoError) {
         result.reason = file->errorString();
         return result;
     }
-    if (bytes.size() > MaxFileSize) {
+    if (tooLarge) {
         result.status = ReadResult::TooLarge;
         result.reason = QStringLiteral("more than %1 bytes").arg(MaxFileSize);
         return result;
