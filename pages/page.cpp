@@ -3,6 +3,8 @@
 #include "mytablewidget.h"
 #include "mytreeview.h"
 #include "pagewidget.h"
+#include "tabledefinition.h"
+#include "tableline.h"
 #include "treeline.h"
 #include "treemodel.h"
 #include "treepagedefinitions.h"
@@ -10,6 +12,7 @@
 #include "weblistdata.h"
 
 #include <QProgressDialog>
+#include <QMenu>
 #include <QTabWidget>
 
 namespace {
@@ -36,6 +39,10 @@ Page::~Page()
     // Lines first: they refer to the model, the accessors and the widgets.
     m_treeLines.clear();
     m_webLine.reset();
+    m_tableLines.clear();
+    m_panelLine.reset();
+    // The last context menu of a table page, which has no parent.
+    delete m_tableMenu.data();
     // Then the widgets: the view, the container with every widget placed in it, and the tab.
     delete m_pageWidget;
     m_treeModel.reset();

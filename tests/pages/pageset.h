@@ -59,6 +59,8 @@ public:
                 main.tabs->setCurrentIndex(i);
                 page->setFlatParameters(blocNumber, flatUpStairs, shiftRange, flatMin, flatMax, special);
                 page->setFirstTreePage(m_firstTreePage);
+                page->disableCopy();
+                page->createTablePage(i);
                 break;
             case PageKindWeb:
                 page->createWebPage(i);
