@@ -7,10 +7,29 @@
 #include <QElapsedTimer>
 #include <QPushButton>
 
+namespace {
+
+WaitFunction &waitFunction()
+{
+    static WaitFunction wait;
+    return wait;
+}
+
+}
+
+void setWaitFunction(WaitFunction wait)
+{
+    waitFunction() = std::move(wait);
+}
+
 void delayMs(int ms)
 {
     if (ms <= 0)
         return;
+    if (waitFunction()) {
+        waitFunction()(ms);
+        return;
+    }
     QElapsedTimer clock;   // monotonic: unaffected by changes of the time of day
     clock.start();
     while (clock.elapsed() < ms) {
@@ -83,19 +102,18 @@ QString ComPort::readAvailableText()
 
 // The reply is the echo "hwid" with its line end (6 characters), the identification and a
 // closing carriage return. It is awaited up to that carriage return, within a bound, so that
-// the interface is recognised however quickly it answers.
+// the interface is recognised however quickly it answers. The bound counts the waits, as the
+// other commands' delays do.
 QString ComPort::getHwId(QextSerialPort *port)
 {
     if (!port->isOpen())
         return QString();
     port->write("hwid\r");
     QByteArray reply;
-    QElapsedTimer clock;
-    clock.start();
-    for (;;) {
+    for (int waited = 0;; ++waited) {
         if (port->bytesAvailable() > 0)
             reply += port->read(port->bytesAvailable());
-        if ((reply.size() > 6 && reply.endsWith('\r')) || clock.elapsed() >= HwIdTimeoutMs)
+        if ((reply.size() > 6 && reply.endsWith('\r')) || waited >= HwIdTimeoutMs)
             break;
         delayMs(1);
     }

@@ -6,12 +6,21 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QPushButton;
 class QextSerialPort;
 
 // Busy wait of ms milliseconds on a monotonic clock, without processing events: no timer,
 // poller or user input runs until it returns. 0 or less returns at once.
 void delayMs(int ms);
+
+// While a wait function is set, delayMs() calls it in place of its own busy wait (an empty one
+// restores that). A test that drives a simulated interface sets one, so that the interface
+// answers each command within the simulated time of the waits that follow it, whatever the load
+// of the machine.
+using WaitFunction = std::function<void(int ms)>;
+void setWaitFunction(WaitFunction wait);
 
 // The link to the programming interface over a serial port: the port list and identification,
 // connecting, the bank scan, the identifier word, the memory-size probe and the whole-memory

@@ -33,8 +33,10 @@ bool QextSerialPort::open(OpenMode mode)
     if (isOpen())
         return true;
     // The serial port refuses the unbuffered flag; it only matters to this object.
-    if (!m_port.open(mode & ReadWrite))
+    if (!m_port.open(mode & ReadWrite)) {
+        setErrorString(m_port.errorString());
         return false;
+    }
     m_hungUp = false;
     QIODevice::open(mode | Unbuffered);
     return true;

@@ -25,6 +25,7 @@ public:
     QString portName() const;
     QueryMode queryMode() const { return m_mode; }
 
+    // A port that does not open says why in errorString().
     bool open(OpenMode mode) override;
     void close() override;
     bool isSequential() const override { return true; }

@@ -310,7 +310,7 @@ void TestWindowEvents::soundWithoutFileOrDevice()
         const qint64 took = clock.elapsed();
         QTest::qWait(200);
         qInstallMessageHandler(previous);
-        QVERIFY2(took < 100, qPrintable(QString::number(took)));
+        QVERIFY2(took < 200, qPrintable(QString::number(took)));   // the sound lasts 0.3 s
         QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(QLatin1Char('\n'))));
     }
 }

@@ -22,9 +22,16 @@ struct SimRig {
             if (sizes[i] > 0)
                 sim.core().setMemory(i, pattern(sizes[i], i));
         }
-        port.setDelays(25, 25);   // long enough that a busy machine does not turn a reply into silence
+        port.setDelays(25, 25);
         sim.core().setLateMs(80);
+        // The port's waits drive the interface: every reply comes on simulated time, counted from
+        // its command, so a busy machine makes no reply late and no late reply on time.
+        sim.setStepped(true);
+        setWaitFunction([this](int ms) { sim.step(ms); });
     }
+    ~SimRig() { setWaitFunction(nullptr); }   // the port closes before the terminal goes
+    SimRig(const SimRig &) = delete;
+    SimRig &operator=(const SimRig &) = delete;
 
     bool connect()
     {
@@ -32,6 +39,8 @@ struct SimRig {
             return false;
         port.setPortName(sim.shortName());
         port.connectDisconnectPort();
+        if (!port.isConnected())
+            qWarning("%s does not open: %s", qPrintable(sim.devicePath()), qPrintable(port.serialPort()->errorString()));
         return port.isConnected();
     }
 

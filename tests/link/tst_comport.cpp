@@ -33,6 +33,7 @@ private slots:
     void connectOnlyWhenOpened();
     void readAvailableTextCutsAtNul();
     void delayIsAtLeastItsLength();
+    void freeRunningInterface();
 
     void scanMemory_data();
     void scanMemory();
@@ -197,6 +198,36 @@ void TestComPort::delayIsAtLeastItsLength()
     clock.restart();
     delayMs(-5);
     QVERIFY(clock.elapsed() < 5);
+}
+
+// Free-running (as for manual runs and the benchmarks), the interface answers from a thread of
+// its own on the wall clock: a delayed reply comes whole and not early, and input it sends by
+// itself follows.
+void TestComPort::freeRunningInterface()
+{
+    DevSimPty sim;
+    sim.core().setMemory(0, SimRig::pattern(128));
+    sim.core().setAnswerDelayMs(30);
+    QVERIFY(sim.start());
+    QextSerialPort port(sim.devicePath(), QextSerialPort::Polling);
+    QVERIFY(port.open(QIODevice::ReadWrite));
+
+    QElapsedTimer clock;
+    clock.start();
+    port.write("scan\r");
+    const QByteArray expected("scan\r\nA0\r");
+    QByteArray reply;
+    while (reply.size() < expected.size() && clock.elapsed() < 10000) {
+        QTest::qSleep(1);
+        reply += port.readAll();
+    }
+    QVERIFY2(clock.elapsed() >= 29, qPrintable(QString::number(clock.elapsed())));   // its clock counts whole milliseconds
+    QCOMPARE(reply, expected);
+
+    sim.send("key");
+    QTRY_COMPARE_WITH_TIMEOUT(port.bytesAvailable(), 3, 10000);
+    QCOMPARE(port.readAll(), QByteArray("key"));
+    port.close();
 }
 
 void TestComPort::scanMemory_data()

@@ -42,17 +42,18 @@ bool DevSimPty::start()
     if (m_master < 0)
         return false;
     if (grantpt(m_master) != 0 || unlockpt(m_master) != 0) {
-        closeMaster();
+        stop();
         return false;
     }
     char name[128];
     if (ptsname_r(m_master, name, sizeof name) != 0) {
-        closeMaster();
+        stop();
         return false;
     }
     m_devicePath = QString::fromLocal8Bit(name);
     // Our own hold on the terminal keeps the master side from seeing a hang-up while the
-    // program under test has the port closed; it also makes the line raw from the start.
+    // program under test has the port closed, and the terminal number allocated until stop();
+    // it also makes the line raw from the start.
     m_slave = ::open(name, O_RDWR | O_NOCTTY);
     if (m_slave >= 0) {
         termios tio;
@@ -62,8 +63,10 @@ bool DevSimPty::start()
         }
     }
     fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    if (m_stepped)
+        return true;
     if (pipe(m_wake) != 0) {
-        closeMaster();
+        stop();
         return false;
     }
     fcntl(m_wake[0], F_SETFL, O_NONBLOCK);
@@ -81,6 +84,9 @@ void DevSimPty::stop()
         m_thread.join();
     }
     closeMaster();
+    if (m_slave >= 0)
+        ::close(m_slave);
+    m_slave = -1;
     for (int &fd : m_wake) {
         if (fd >= 0)
             ::close(fd);
@@ -90,16 +96,29 @@ void DevSimPty::stop()
 
 void DevSimPty::closeMaster()
 {
-    if (m_slave >= 0)
-        ::close(m_slave);
-    m_slave = -1;
     if (m_master >= 0)
         ::close(m_master);
     m_master = -1;
 }
 
+void DevSimPty::hangUpNow()
+{
+    closeMaster();
+    m_hungUp = true;
+    m_input.clear();
+}
+
+qint64 DevSimPty::clockMs() const
+{
+    return m_stepped ? m_steppedMs : nowMs();
+}
+
 void DevSimPty::send(const QByteArray &bytes)
 {
+    if (m_stepped) {
+        writeMaster(bytes);
+        return;
+    }
     {
         std::lock_guard<std::mutex> lock(m_pendingMutex);
         m_pending.push_back(Pending{nowMs(), bytes});
@@ -110,11 +129,30 @@ void DevSimPty::send(const QByteArray &bytes)
 
 void DevSimPty::hangUp()
 {
+    if (m_stepped) {
+        hangUpNow();
+        return;
+    }
     m_hangUpRequested = true;
     const char c = 'h';
     (void)!::write(m_wake[1], &c, 1);
     while (m_running && !m_hungUp)
         std::this_thread::yield();
+}
+
+void DevSimPty::step(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+    }
+    if (!m_stepped)
+        return;   // the thread answers by itself
+    // Reading the master side moves everything the program has written so far across the
+    // terminal first, so no command written before this step is missed.
+    readInput();
+    m_steppedMs += qMax(0, ms);
+    sendDue();
 }
 
 void DevSimPty::writeMaster(const QByteArray &bytes)
@@ -133,32 +171,61 @@ void DevSimPty::writeMaster(const QByteArray &bytes)
     }
 }
 
+// Sends what is due, in order of due time; gives the milliseconds until the next reply is due,
+// -1 when none waits.
+int DevSimPty::sendDue()
+{
+    std::vector<Pending> due;
+    int timeout = -1;
+    {
+        std::lock_guard<std::mutex> lock(m_pendingMutex);
+        const qint64 t = clockMs();
+        auto split = std::stable_partition(m_pending.begin(), m_pending.end(), [t](const Pending &p) { return p.due <= t; });
+        due.assign(m_pending.begin(), split);
+        m_pending.erase(m_pending.begin(), split);
+        for (const Pending &p : m_pending) {
+            const int wait = int(p.due - t);
+            timeout = timeout < 0 ? wait : std::min(timeout, wait);
+        }
+    }
+    std::stable_sort(due.begin(), due.end(), [](const Pending &a, const Pending &b) { return a.due < b.due; });
+    for (const Pending &p : due)
+        writeMaster(p.bytes);
+    return timeout;
+}
+
+// Takes whatever input waits on the master side and answers every complete command; the
+// replies are due from now on the simulator's clock.
+void DevSimPty::readInput()
+{
+    char buf[512];
+    ssize_t n;
+    while (m_master >= 0 && (n = ::read(m_master, buf, sizeof buf)) > 0) {
+        m_input.append(buf, int(n));
+        int end;
+        while (m_master >= 0 && (end = m_input.indexOf('\r')) >= 0) {
+            const QByteArray command = m_input.left(end);
+            m_input.remove(0, end + 1);
+            const DevSimCore::Reply reply = m_core.handle(command);
+            if (reply.hangUp) {
+                hangUpNow();
+                break;
+            }
+            const qint64 t = clockMs();
+            std::lock_guard<std::mutex> lock(m_pendingMutex);
+            for (const DevSimCore::Chunk &c : reply.chunks)
+                m_pending.push_back(Pending{t + c.delayMs, c.bytes});
+        }
+    }
+}
+
 void DevSimPty::loop()
 {
     while (m_running) {
-        if (m_hangUpRequested && !m_hungUp) {
-            closeMaster();
-            m_hungUp = true;
-        }
+        if (m_hangUpRequested && !m_hungUp)
+            hangUpNow();
         // Send what is due, then sleep until the next reply is due or input arrives.
-        int timeout = -1;
-        std::vector<Pending> due;
-        {
-            std::lock_guard<std::mutex> lock(m_pendingMutex);
-            const qint64 t = nowMs();
-            auto split = std::stable_partition(m_pending.begin(), m_pending.end(), [t](const Pending &p) { return p.due <= t; });
-            due.assign(m_pending.begin(), split);
-            m_pending.erase(m_pending.begin(), split);
-            for (const Pending &p : m_pending) {
-                const int wait = int(p.due - t);
-                timeout = timeout < 0 ? wait : std::min(timeout, wait);
-            }
-        }
-        for (const Pending &p : due)
-            writeMaster(p.bytes);
-        if (!due.empty())
-            continue;
-
+        const int timeout = sendDue();
         pollfd fds[2] = {{m_wake[0], POLLIN, 0}, {m_master, POLLIN, 0}};
         const int count = m_master >= 0 ? 2 : 1;
         if (::poll(fds, nfds_t(count), timeout) <= 0)
@@ -168,32 +235,7 @@ void DevSimPty::loop()
             while (::read(m_wake[0], buf, sizeof buf) > 0) {
             }
         }
-        if (count < 2 || !(fds[1].revents & (POLLIN | POLLHUP)))
-            continue;
-        char buf[512];
-        const ssize_t n = ::read(m_master, buf, sizeof buf);
-        if (n <= 0)
-            continue;
-        m_input.append(buf, int(n));
-        int end;
-        while ((end = m_input.indexOf('\r')) >= 0) {
-            const QByteArray command = m_input.left(end);
-            m_input.remove(0, end + 1);
-            const DevSimCore::Reply reply = m_core.handle(command);
-            if (reply.hangUp) {
-                closeMaster();
-                m_hungUp = true;
-                m_input.clear();
-                break;
-            }
-            const qint64 t = nowMs();
-            std::lock_guard<std::mutex> lock(m_pendingMutex);
-            for (const DevSimCore::Chunk &c : reply.chunks) {
-                if (c.delayMs <= 0 && m_pending.empty())
-                    writeMaster(c.bytes);
-                else
-                    m_pending.push_back(Pending{t + c.delayMs, c.bytes});
-            }
-        }
+        if (count == 2 && (fds[1].revents & (POLLIN | POLLHUP)))
+            readInput();
     }
 }

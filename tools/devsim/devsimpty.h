@@ -11,17 +11,34 @@
 #include <thread>
 #include <vector>
 
-// Runs a DevSimCore on the master side of a pseudo-terminal, in a thread of its own, so that a
-// program opening the terminal's device (devicePath()) talks to it as to the real interface.
-// Commands end at "\r"; replies leave at the times the core gives.
+// Runs a DevSimCore on the master side of a pseudo-terminal, so that a program opening the
+// terminal's device (devicePath()) talks to it as to the real interface. Commands end at "\r";
+// replies leave at the times the core gives.
+//
+// Free-running (the default), a thread of its own answers on the wall clock, as a device would.
+// Stepped, there is no such thread: the interface moves only in step(), which the waits of the
+// program under test call. A step of ms milliseconds lets that much time pass, then takes every
+// command that has arrived (as arrived at the start of the step), advances the simulated clock by
+// ms and sends whatever is due by it. A reply delay then counts from the command's arrival in
+// simulated time, so a reply is on time, late or missing the same way however long the machine
+// keeps any thread from running.
+//
+// The terminal stays allocated until stop(), also after a hang-up: close the port first. (The
+// port's lock file names the terminal number; a number freed while a port still holds its lock
+// makes the next process of the same name that is given that number fail to open its port.)
 class DevSimPty
 {
 public:
     DevSimPty();
     ~DevSimPty();
 
+    // Set before start().
+    void setStepped(bool stepped) { m_stepped = stepped; }
+
     bool start();
     void stop();
+    // Stepped: lets ms milliseconds pass and the interface answer within them (see above).
+    void step(int ms);
 
     DevSimCore &core() { return m_core; }
     QString devicePath() const { return m_devicePath; }
@@ -40,10 +57,16 @@ private:
         QByteArray bytes;
     };
     void loop();
+    qint64 clockMs() const;
+    void readInput();
+    int sendDue();
     void writeMaster(const QByteArray &bytes);
     void closeMaster();
+    void hangUpNow();
 
     DevSimCore m_core;
+    bool m_stepped = false;
+    qint64 m_steppedMs = 0;
     QString m_devicePath;
     int m_master = -1;
     int m_slave = -1;
