@@ -6,9 +6,34 @@
 #include <QPushButton>
 #include <QTimer>
 
+namespace {
+
+// The poll timer: single-shot, re-armed by every poll.
+void prepareTimer(QTimer &timer, QObject *poller, const char *poll)
+{
+    timer.setSingleShot(true);
+    QObject::connect(&timer, SIGNAL(timeout()), poller, poll);
+}
+
+// A pending poll is rescheduled with the new interval.
+void applyInterval(QTimer &timer, int ms)
+{
+    if (timer.isActive())
+        timer.start(ms);
+}
+
+}
+
 MyThread::MyThread(QObject *parent)
     : QThread(parent)
 {
+    prepareTimer(m_timer, this, SLOT(startWork()));
+}
+
+void MyThread::setInterval(int ms)
+{
+    m_interval = ms;
+    applyInterval(m_timer, ms);
 }
 
 MyThread::~MyThread() = default;
@@ -46,7 +71,7 @@ void MyThread::startWork()
                 m_receive->setEnabled(false);
         }
     }
-    QTimer::singleShot(m_interval, this, &MyThread::startWork);
+    m_timer.start(m_interval);
 }
 
 void MyThread::serialNumber(QString data)
@@ -62,6 +87,13 @@ void MyThread::stop(bool condition)
 MyThread1::MyThread1(QObject *parent)
     : QThread(parent)
 {
+    prepareTimer(m_timer, this, SLOT(startWork()));
+}
+
+void MyThread1::setInterval(int ms)
+{
+    m_interval = ms;
+    applyInterval(m_timer, ms);
 }
 
 MyThread1::~MyThread1() = default;
@@ -82,5 +114,5 @@ void MyThread1::startWork()
     if (m_port && !m_port->isReading() && !m_port->isWriting()
         && m_port->serialPort()->bytesAvailable() >= MinWaitingBytes)
         emit sendTMkeySerialNumber(m_port->readAvailableText());
-    QTimer::singleShot(m_interval, this, &MyThread1::startWork);
+    m_timer.start(m_interval);
 }

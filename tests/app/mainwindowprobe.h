@@ -26,6 +26,37 @@ public:
     bool pagesBuilt() const { return w->pagesBuilt; }
     void playSound() { w->playSound(); }
 
+    // Ports, transfers, image files and the page set.
+    ComPort *port() const { return w->port; }
+    OperationBin *image() const { return w->memoryImage; }
+    void setPollIntervals(int bankMs, int keyMs)
+    {
+        w->bankPoller.setInterval(bankMs);
+        w->keyPoller.setInterval(keyMs);
+    }
+    QString probeAddress() const { return w->probeAddress; }
+    QString transferAddress() const { return w->transferAddress; }
+    QString memSize() const { return w->memSize; }
+    QString errorMessage() const { return w->ERROR_MESSAGE; }
+    QString fileWriteError() const { return w->FILE_WRITE_ERROR; }
+    QString definitionFilePath() const { return w->definitionFilePath; }
+    QString imageFileName() const { return w->imageFileName; }
+    bool hasPageTabs() const { return w->hasPageTabs; }
+    QTabWidget *pageTabWidget() const { return w->pageTabWidget; }
+    QLineEdit *statusLine() const { return w->statusLine; }
+    XmlDefinition *pageDefinition() const { return w->pageDefinition; }
+    const QList<Page *> &pages() const { return w->pages; }
+    QList<int> treePageIndexes() const { return w->treePageIndexes; }
+    QList<int> tablePageIndexes() const { return w->tablePageIndexes; }
+    Page *firstTreePage() const { return w->firstTreePage; }
+    QStringList flatAddresses() const
+    {
+        return {w->blocNumberAddress, w->flatUpStairsAddress, w->shiftRangeAddress, w->flatMinAddress,
+                w->flatMaxAddress};
+    }
+    QStringList specialFlatAddresses() const { return w->specialFlatAddresses; }
+    QString modelHelpPage() const { return w->modelHelpPage; }
+
 private:
     MainWindow *w;
 };
