@@ -10,6 +10,10 @@ QString DefinitionDiagnostic::toString() const
 
 void DiagnosticSink::add(DefinitionDiagnostic::Kind kind, const QString &message, int line, int column)
 {
+    if (isFull()) {
+        addLeftOut();
+        return;
+    }
     DefinitionDiagnostic d;
     d.kind = kind;
     d.path = m_path;

@@ -16,8 +16,10 @@ enum PageKind : int {
 };
 using PageKindList = QVector<PageKind>;
 
-// Tree and web pages: per head line, 100 lines of 10 elements, 14 slots per element.
+// Tree and web pages: up to 50 head lines, per head line 100 lines of 10 elements, 14 slots per
+// element.
 namespace TreeShape {
+constexpr int HeadLines = 50; // the shipped pages have at most 15
 constexpr int Lines = 100;   // the head line's own row and 99 lines
 constexpr int Elements = 10;
 constexpr int Slots = 14;

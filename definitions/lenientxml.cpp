@@ -5,6 +5,8 @@
 #include <QTextCodec>
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 namespace LenientXml {
 
@@ -53,13 +55,16 @@ bool isNameChar(QChar c)
 class Repairer
 {
 public:
-    Repairer(const QString &in, DiagnosticSink &sink) : m_in(in), m_n(in.size()), m_sink(sink) {}
+    Repairer(const QString &in, DiagnosticSink &sink) : m_in(in), m_text(in.constData()), m_n(in.size()), m_sink(sink) {}
 
+    // The text with the accepted faults mended. Every step moves on to at least the next "<" it has
+    // not looked at yet, so the pass is linear in the text's length. When the elements nest deeper
+    // than MaxDepth it stops there: tooDeep() is then true and the text is of no use.
     QString run()
     {
         int i = 0;
-        while (i < m_n) {
-            const QChar c = m_in.at(i);
+        while (i < m_n && m_tooDeepAt < 0) {
+            const QChar c = m_text[i];
             if (c == QLatin1Char('<')) {
                 i = markup(i);
             } else if (c == QLatin1Char('&')) {
@@ -75,11 +80,19 @@ public:
                 ++i;
             }
         }
+        if (m_tooDeepAt >= 0) {
+            note(DefinitionDiagnostic::TooLarge, m_tooDeepAt, [] {
+                return QStringLiteral("elements nested more than %1 deep; read as an empty document").arg(MaxDepth);
+            });
+            return QString();
+        }
         if (m_copyFrom == 0)
             return m_in; // nothing mended: no copy
         flushTo(m_n);
         return m_out;
     }
+
+    bool tooDeep() const { return m_tooDeepAt >= 0; }
 
 private:
     bool at(int i, const char *s) const { return m_in.midRef(i).startsWith(QLatin1String(s)); }
@@ -98,39 +111,55 @@ private:
         m_copyFrom = i;
     }
 
-    void note(DefinitionDiagnostic::Kind kind, const QString &message, int offset)
+    // Files a finding at an offset of the text; its message is only made while the sink has room.
+    template <typename Message>
+    void note(DefinitionDiagnostic::Kind kind, int offset, Message message)
     {
-        if (m_lineStarts.isEmpty()) {
-            m_lineStarts.append(0);
-            for (int i = 0; i < m_n; ++i)
-                if (m_in.at(i) == QLatin1Char('\n'))
-                    m_lineStarts.append(i + 1);
+        if (m_sink.isFull()) {
+            m_sink.addLeftOut();
+            return;
         }
-        const auto it = std::upper_bound(m_lineStarts.cbegin(), m_lineStarts.cend(), offset);
-        const int line = int(it - m_lineStarts.cbegin());
-        m_sink.add(kind, message, line, offset - *(it - 1) + 1);
+        // Lines are counted from the previous finding, which is near: the findings come in the
+        // order of the scan.
+        const int from = std::min(offset, m_lineAt), to = std::max(offset, m_lineAt);
+        int breaks = 0;
+        for (int k = from; k < to; ++k)
+            breaks += m_text[k] == QLatin1Char('\n');
+        m_line += offset >= m_lineAt ? breaks : -breaks;
+        m_lineAt = offset;
+        int lineStart = offset;
+        while (lineStart > 0 && m_text[lineStart - 1] != QLatin1Char('\n'))
+            --lineStart;
+        m_sink.add(kind, message(), m_line, offset - lineStart + 1);
     }
 
-    // At '&': the end of a reference to an undeclared entity (to be dropped), or i to keep it.
-    int undeclaredReference(int i)
+    // At '&': the end of a reference to an undeclared entity (to be dropped, and noted when asked),
+    // or i to keep it.
+    int undeclaredReference(int i, bool noteIt = true)
     {
         int j = i + 1;
-        if (j < m_n && m_in.at(j) == QLatin1Char('#'))
+        if (j < m_n && m_text[j] == QLatin1Char('#'))
             return i;
-        while (j < m_n && isNameChar(m_in.at(j)))
+        while (j < m_n && isNameChar(m_text[j]))
             ++j;
-        if (j == i + 1 || j >= m_n || m_in.at(j) != QLatin1Char(';'))
+        if (j == i + 1 || j >= m_n || m_text[j] != QLatin1Char(';'))
             return i; // not a reference: the parser judges it
-        const QString name = m_in.mid(i + 1, j - i - 1);
-        if (predefinedEntities().contains(name) || m_declared.contains(name))
+        const QStringRef name = m_in.midRef(i + 1, j - i - 1);
+        if (predefinedEntities().contains(name.toString()) || m_declared.contains(name.toString()))
             return i;
-        note(DefinitionDiagnostic::UndeclaredEntity,
-             QStringLiteral("reference to undeclared entity \"&%1;\" dropped").arg(name), i);
+        if (noteIt) {
+            note(DefinitionDiagnostic::UndeclaredEntity, i, [&name] {
+                return QStringLiteral("reference to undeclared entity \"&%1;\" dropped").arg(name);
+            });
+        }
         return j + 1;
     }
 
     int markup(int i)
     {
+        const QChar next = i + 1 < m_n ? m_text[i + 1] : QChar();
+        if (next != QLatin1Char('!') && next != QLatin1Char('?') && next != QLatin1Char('/'))
+            return startTag(i);
         if (at(i, "<!--"))
             return skipPast("-->", i + 4);
         if (at(i, "<![CDATA["))
@@ -139,21 +168,33 @@ private:
             return skipPast("?>", i + 2);
         if (at(i, "<!DOCTYPE"))
             return doctype(i);
-        if (at(i, "<!") || at(i, "</"))
+        if (at(i, "</")) {
+            if (m_depth > 0)
+                --m_depth;
+            return skipPast(">", i + 2);
+        }
+        if (at(i, "<!"))
             return skipPast(">", i + 2);
         return startTag(i);
     }
 
+    // The document type declaration, with the names of the entities its internal subset declares.
+    // Quotes count only in the declarations: comments and processing instructions of the subset
+    // are passed over whole, whatever they hold.
     int doctype(int i)
     {
         int depth = 0;
         QChar quote;
         int j = i + 9;
         for (; j < m_n; ++j) {
-            const QChar c = m_in.at(j);
+            const QChar c = m_text[j];
             if (!quote.isNull()) {
                 if (c == quote)
                     quote = QChar();
+            } else if (depth > 0 && at(j, "<!--")) {
+                j = skipPast("-->", j + 4) - 1;
+            } else if (depth > 0 && at(j, "<?")) {
+                j = skipPast("?>", j + 2) - 1;
             } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
                 quote = c;
             } else if (c == QLatin1Char('[')) {
@@ -171,45 +212,114 @@ private:
         return std::min(j + 1, m_n);
     }
 
+    // One attribute of the start tag being scanned, as offsets into the text.
     struct Attribute {
-        int blankStart, nameStart, valueStart, end;
-        QString name;
-        QString value; // with undeclared references dropped
+        int blankStart, nameStart, nameEnd, valueStart, end;
         bool blankMissing;
         bool dropped;
+        QStringRef name(const QString &in) const { return in.midRef(nameStart, nameEnd - nameStart); }
     };
 
     int skipSpace(int k) const
     {
-        while (k < m_n && m_in.at(k).isSpace())
+        while (k < m_n && m_text[k].isSpace())
             ++k;
         return k;
     }
 
+    // Where a name that starts at k ends: at a blank, at one of the stop characters ('>', '/' and,
+    // for an attribute, '='), or at the end. -1 when a "<" comes first: no tag can go on past it.
+    int nameEnd(int k, bool attribute) const
+    {
+        for (; k < m_n; ++k) {
+            const ushort c = m_text[k].unicode();
+            if (c == '<')
+                return -1;
+            if (c == '>' || c == '/' || (attribute && c == '=') || m_text[k].isSpace())
+                return k;
+        }
+        return k;
+    }
+
+    // Orders attribute names: by length, then by their UTF-16 units (any strict order will do).
+    bool nameBefore(const Attribute &x, const Attribute &y) const
+    {
+        const int lx = x.nameEnd - x.nameStart, ly = y.nameEnd - y.nameStart;
+        if (lx != ly)
+            return lx < ly;
+        return std::memcmp(m_text + x.nameStart, m_text + y.nameStart, std::size_t(lx) * sizeof(QChar)) < 0;
+    }
+
+    bool sameName(const Attribute &x, const Attribute &y) const { return !nameBefore(x, y) && !nameBefore(y, x); }
+
+    // Marks every attribute that gives way to a later one of the same name: the attributes are
+    // ordered by name (and position), so each repetition is found next to its twin.
+    bool markRepeated()
+    {
+        if (m_attrs.size() < 2)
+            return false;
+        m_order.resize(m_attrs.size());
+        for (std::size_t a = 0; a < m_attrs.size(); ++a)
+            m_order[a] = int(a);
+        std::sort(m_order.begin(), m_order.end(), [this](int x, int y) {
+            if (nameBefore(m_attrs[x], m_attrs[y]))
+                return true;
+            return !nameBefore(m_attrs[y], m_attrs[x]) && x < y;
+        });
+        bool any = false;
+        for (std::size_t k = 0; k + 1 < m_order.size(); ++k) {
+            if (sameName(m_attrs[m_order[k]], m_attrs[m_order[k + 1]])) {
+                m_attrs[m_order[k]].dropped = true;
+                any = true;
+            }
+        }
+        return any;
+    }
+
+    // The value of an attribute with its undeclared references dropped; *changed tells whether any was.
+    QString mendedValue(const Attribute &attr, bool *changed)
+    {
+        QString value;
+        int from = attr.valueStart;
+        for (int v = attr.valueStart; v < attr.end - 1; ++v) {
+            if (m_text[v] != QLatin1Char('&'))
+                continue;
+            const int refEnd = undeclaredReference(v);
+            if (refEnd > v) {
+                value += m_in.midRef(from, v - from);
+                from = refEnd;
+                v = refEnd - 1;
+            }
+        }
+        *changed = from != attr.valueStart;
+        return value + m_in.midRef(from, attr.end - 1 - from);
+    }
+
     // At '<' of a start tag. Returns where scanning goes on; the tag is rewritten only when it
-    // holds one of the accepted faults. A tag that does not even scan is left to the parser.
+    // holds one of the accepted faults. A tag that does not even scan is left to the parser, and
+    // its scan never runs past the next "<" (a value holds none in a well-formed file).
     int startTag(int i)
     {
-        int k = i + 1;
-        while (k < m_n && !m_in.at(k).isSpace() && m_in.at(k) != QLatin1Char('>') && m_in.at(k) != QLatin1Char('/'))
-            ++k;
-        if (k == i + 1)
+        int k = nameEnd(i + 1, false);
+        if (k <= i + 1)
             return i + 1;
-        const int nameEnd = k;
-        QVector<Attribute> attrs;
+        const int nameEndAt = k;
+        m_attrs.clear();
         int tailStart = k;
         int end = -1;
+        bool empty = false;
         while (end < 0) {
             tailStart = k;
             k = skipSpace(k);
             if (k >= m_n)
                 return i + 1;
-            if (m_in.at(k) == QLatin1Char('>')) {
+            if (m_text[k] == QLatin1Char('>')) {
                 end = k + 1;
                 break;
             }
-            if (m_in.at(k) == QLatin1Char('/') && k + 1 < m_n && m_in.at(k + 1) == QLatin1Char('>')) {
+            if (m_text[k] == QLatin1Char('/') && k + 1 < m_n && m_text[k + 1] == QLatin1Char('>')) {
                 end = k + 2;
+                empty = true;
                 break;
             }
             Attribute a;
@@ -217,75 +327,58 @@ private:
             a.blankMissing = (k == tailStart);
             a.dropped = false;
             a.nameStart = k;
-            while (k < m_n && !m_in.at(k).isSpace() && m_in.at(k) != QLatin1Char('=') && m_in.at(k) != QLatin1Char('>')
-                   && m_in.at(k) != QLatin1Char('/'))
-                ++k;
-            if (k == a.nameStart)
+            k = nameEnd(k, true);
+            if (k <= a.nameStart)
                 return i + 1;
-            a.name = m_in.mid(a.nameStart, k - a.nameStart);
+            a.nameEnd = k;
             k = skipSpace(k);
-            if (k >= m_n || m_in.at(k) != QLatin1Char('='))
+            if (k >= m_n || m_text[k] != QLatin1Char('='))
                 return i + 1;
             k = skipSpace(k + 1);
-            if (k >= m_n || (m_in.at(k) != QLatin1Char('"') && m_in.at(k) != QLatin1Char('\'')))
+            if (k >= m_n || (m_text[k] != QLatin1Char('"') && m_text[k] != QLatin1Char('\'')))
                 return i + 1;
-            const QChar quote = m_in.at(k);
+            const QChar quote = m_text[k];
             a.valueStart = k + 1;
-            const int close = m_in.indexOf(quote, a.valueStart);
-            if (close < 0)
+            int close = a.valueStart;
+            while (close < m_n && m_text[close] != quote && m_text[close] != QLatin1Char('<'))
+                ++close;
+            if (close >= m_n || m_text[close] != quote)
                 return i + 1;
             a.end = close + 1;
             k = a.end;
-            attrs.append(a);
+            m_attrs.push_back(a);
         }
 
-        bool changed = false;
-        for (int a = 0; a < attrs.size(); ++a) {
-            Attribute &attr = attrs[a];
+        if (!empty && ++m_depth > MaxDepth) {
+            m_tooDeepAt = i;
+            return end;
+        }
+
+        bool changed = markRepeated();
+        for (const Attribute &attr : m_attrs) {
             if (attr.blankMissing) {
-                note(DefinitionDiagnostic::MissingBlank,
-                     QStringLiteral("no blank before attribute %1; read as if there were one").arg(attr.name),
-                     attr.nameStart);
+                note(DefinitionDiagnostic::MissingBlank, attr.nameStart, [this, &attr] {
+                    return QStringLiteral("no blank before attribute %1; read as if there were one").arg(attr.name(m_in));
+                });
                 changed = true;
-            }
-            for (int b = a + 1; b < attrs.size(); ++b) {
-                if (attrs[b].name == attr.name) {
-                    attr.dropped = true;
-                    break;
-                }
             }
             if (attr.dropped) {
-                note(DefinitionDiagnostic::RepeatedAttribute,
-                     QStringLiteral("attribute %1 repeated in one start tag; the value \"%2\" gives way to the last one")
-                         .arg(attr.name, m_in.mid(attr.valueStart, attr.end - 1 - attr.valueStart)),
-                     attr.nameStart);
-                changed = true;
+                note(DefinitionDiagnostic::RepeatedAttribute, attr.nameStart, [this, &attr] {
+                    return QStringLiteral("attribute %1 repeated in one start tag; the value \"%2\" gives way to the last one")
+                        .arg(attr.name(m_in), m_in.midRef(attr.valueStart, attr.end - 1 - attr.valueStart));
+                });
             }
-            // Drop undeclared references inside the value.
-            QString value;
-            int from = attr.valueStart;
-            for (int v = attr.valueStart; v < attr.end - 1; ++v) {
-                if (m_in.at(v) != QLatin1Char('&'))
-                    continue;
-                const int refEnd = undeclaredReference(v);
-                if (refEnd > v) {
-                    value += m_in.midRef(from, v - from);
-                    from = refEnd;
-                    v = refEnd - 1;
-                    changed = true;
-                }
+            if (!changed) {
+                for (int v = attr.valueStart; v < attr.end - 1 && !changed; ++v)
+                    changed = m_text[v] == QLatin1Char('&') && undeclaredReference(v, false) > v;
             }
-            if (from != attr.valueStart)
-                attr.value = value + m_in.midRef(from, attr.end - 1 - from);
-            else
-                attr.value = m_in.mid(attr.valueStart, attr.end - 1 - attr.valueStart);
         }
         if (!changed)
             return end;
 
         flushTo(i);
-        m_out.append(m_in.midRef(i, nameEnd - i));
-        for (const Attribute &attr : attrs) {
+        m_out.append(m_in.midRef(i, nameEndAt - i));
+        for (const Attribute &attr : m_attrs) {
             if (attr.dropped) {
                 // Keep its line breaks so that the lines after it keep their numbers.
                 m_out.append(QString(m_in.midRef(attr.blankStart, attr.end - attr.blankStart).count(QLatin1Char('\n')),
@@ -297,8 +390,9 @@ private:
             else
                 m_out.append(m_in.midRef(attr.blankStart, attr.nameStart - attr.blankStart));
             m_out.append(m_in.midRef(attr.nameStart, attr.valueStart - attr.nameStart));
-            m_out.append(attr.value);
-            m_out.append(m_in.at(attr.end - 1));
+            bool mended = false;
+            m_out.append(mendedValue(attr, &mended));
+            m_out.append(m_text[attr.end - 1]);
         }
         m_out.append(m_in.midRef(tailStart, end - tailStart));
         m_copyFrom = end;
@@ -306,12 +400,18 @@ private:
     }
 
     const QString &m_in;
+    const QChar *const m_text;
     const int m_n;
     DiagnosticSink &m_sink;
     QString m_out;
     int m_copyFrom = 0;
-    QVector<int> m_lineStarts;
+    int m_lineAt = 0;   // the offset up to which lines were counted for the last finding
+    int m_line = 1;     // the line of that offset
     QSet<QString> m_declared;
+    int m_depth = 0;
+    int m_tooDeepAt = -1;
+    std::vector<Attribute> m_attrs;   // of the start tag being scanned; kept for its room
+    std::vector<int> m_order;
 };
 
 } // namespace
@@ -357,14 +457,21 @@ QString decode(const QByteArray &bytes, DiagnosticSink &sink)
     return text;
 }
 
-QString repair(const QString &text, DiagnosticSink &sink)
+QString repair(const QString &text, DiagnosticSink &sink, bool *tooDeep)
 {
-    return Repairer(text, sink).run();
+    Repairer repairer(text, sink);
+    QString mended = repairer.run();
+    if (tooDeep)
+        *tooDeep = repairer.tooDeep();
+    return mended;
 }
 
 QDomDocument parse(const QByteArray &bytes, DiagnosticSink &sink)
 {
-    const QString text = repair(decode(bytes, sink), sink);
+    bool tooDeep = false;
+    const QString text = repair(decode(bytes, sink), sink, &tooDeep);
+    if (tooDeep)
+        return QDomDocument();
     QDomDocument doc;
     QString message;
     int line = 0;

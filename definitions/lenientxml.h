@@ -16,8 +16,14 @@ namespace LenientXml {
 // named by the XML declaration, else UTF-8.
 QString decode(const QByteArray &bytes, DiagnosticSink &sink);
 
-// Mends the three accepted faults. Line breaks are kept, so line numbers stay those of the file.
-QString repair(const QString &text, DiagnosticSink &sink);
+// Elements nest at most this deep (the shipped files nest about 7 deep); a deeper file reads as an
+// empty document, before the parser, which descends one call per level, ever sees it.
+constexpr int MaxDepth = 256;
+
+// Mends the three accepted faults, in time linear in the text's length. Line breaks are kept, so
+// line numbers stay those of the file. A text nested deeper than MaxDepth sets *tooDeep and gives
+// nothing of use.
+QString repair(const QString &text, DiagnosticSink &sink, bool *tooDeep = nullptr);
 
 // decode + repair + parse. White-space-only text forms no node; other text, comments and CDATA
 // sections are nodes. A document the parser refuses comes back empty (never a partial tree).

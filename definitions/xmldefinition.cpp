@@ -11,7 +11,6 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <climits>
 
 namespace {
 
@@ -109,30 +108,72 @@ T &keep(std::vector<std::unique_ptr<T>> &results, Args &&...args)
 
 XmlDefinition::XmlDefinition(const QString &path) : m_path(path) {}
 
-QDomDocument XmlDefinition::loadDocument()
+const XmlDefinition::Loaded &XmlDefinition::load()
 {
+    const QString onDisk = Platform::resolveDataPath(m_path);
+    const Platform::FileState state = Platform::fileState(onDisk);
+    if (m_loaded.valid && onDisk == m_loaded.onDisk && state == m_loaded.state)
+        return m_loaded;
+
     DiagnosticSink sink(m_path);
     QDomDocument doc;
-    const QString onDisk = Platform::resolveDataPath(m_path);
-    QFile file(onDisk);
-    if (QFileInfo(onDisk).isDir())
+    if (state.kind == Platform::FileState::Folder) {
         sink.add(DefinitionDiagnostic::FileNotOpened, QStringLiteral("is a folder; read as an empty document"));
-    else if (!file.open(QIODevice::ReadOnly))
-        sink.add(DefinitionDiagnostic::FileNotOpened,
-                 QStringLiteral("cannot be opened (%1); read as an empty document").arg(file.errorString()));
-    else
-        doc = LenientXml::parse(file.readAll(), sink);
-
-    for (const DefinitionDiagnostic &d : sink.items()) {
-        const QString key = QString::number(d.kind) + QLatin1Char(' ') + d.toString();
-        if (m_seenDiagnostics.contains(key))
-            continue;
-        m_seenDiagnostics.insert(key);
-        m_diagnostics.append(d);
-        if (d.isSkippedContent())
-            qDebug().noquote() << "XmlDefinition:" << d.toString();
+    } else if (state.kind == Platform::FileState::Other) {
+        // A device, a pipe or a socket could deliver without end, or never.
+        sink.add(DefinitionDiagnostic::FileNotOpened, QStringLiteral("is not a regular file; read as an empty document"));
+    } else if (state.size > MaxFileSize) {
+        sink.add(DefinitionDiagnostic::TooLarge, QStringLiteral("has %1 bytes, more than a data file may have (%2); read as "
+                                                                "an empty document").arg(state.size).arg(MaxFileSize));
+    } else {
+        QFile in(onDisk);
+        if (!in.open(QIODevice::ReadOnly)) {
+            sink.add(DefinitionDiagnostic::FileNotOpened,
+                     QStringLiteral("cannot be opened (%1); read as an empty document").arg(in.errorString()));
+        } else {
+            const QByteArray bytes = in.read(MaxFileSize + 1);
+            if (bytes.size() > MaxFileSize)
+                sink.add(DefinitionDiagnostic::TooLarge, QStringLiteral("has more bytes than a data file may have (%1); "
+                                                                        "read as an empty document").arg(MaxFileSize));
+            else
+                doc = LenientXml::parse(bytes, sink);
+        }
     }
-    return doc;
+
+    for (const DefinitionDiagnostic &d : sink.items())
+        file(d);
+    m_diagnosticsLeftOut += sink.leftOut();
+    if (sink.leftOut() > 0)
+        qDebug().noquote() << "XmlDefinition:" << m_path << QStringLiteral("holds %1 more findings, left out").arg(sink.leftOut());
+
+    m_loaded = Loaded();
+    m_loaded.valid = true;
+    m_loaded.onDisk = onDisk;
+    m_loaded.state = state;
+    m_loaded.doc = doc;
+    const QDomNodeList pages = doc.elementsByTagName(QStringLiteral("PAGE"));
+    m_loaded.pages.reserve(pages.count());
+    for (int i = 0; i < pages.count(); ++i)
+        m_loaded.pages.append(pages.item(i).toElement());
+    m_loaded.systemHelp = firstElementText(doc, QStringLiteral("SYSTEM_HELP"));
+    m_loaded.systemType = firstElementText(doc, QStringLiteral("SYSTEM_TYPE"));
+    return m_loaded;
+}
+
+// Files a finding once; beyond MaxDiagnostics findings are only counted.
+void XmlDefinition::file(const DefinitionDiagnostic &d)
+{
+    const QString key = QString::number(d.kind) + QLatin1Char(' ') + d.toString();
+    if (m_seenDiagnostics.contains(key))
+        return;
+    if (m_diagnostics.size() >= MaxDiagnostics) {
+        ++m_diagnosticsLeftOut;
+        return;
+    }
+    m_seenDiagnostics.insert(key);
+    m_diagnostics.append(d);
+    if (d.isSkippedContent())
+        qDebug().noquote() << "XmlDefinition:" << d.toString();
 }
 
 bool XmlDefinition::hasSkippedContent() const
@@ -161,29 +202,22 @@ void XmlDefinition::tableFull(const QDomNode &node, const QString &what)
     d.message = what + QStringLiteral("; this node and the ones after it are left out");
     d.line = node.lineNumber() > 0 ? node.lineNumber() : 0;
     d.column = node.columnNumber() > 0 ? node.columnNumber() : 0;
-    const QString key = QString::number(d.kind) + QLatin1Char(' ') + d.toString();
-    if (m_seenDiagnostics.contains(key))
-        return;
-    m_seenDiagnostics.insert(key);
-    m_diagnostics.append(d);
-    qDebug().noquote() << "XmlDefinition:" << d.toString();
+    file(d);
 }
 
-QDomElement XmlDefinition::pageElement(const QDomDocument &doc, int page) const
+QDomElement XmlDefinition::pageElement(int page)
 {
-    if (page < 0)
-        return QDomElement();
-    return doc.elementsByTagName(QStringLiteral("PAGE")).item(page).toElement();
+    const QVector<QDomElement> &pages = load().pages;
+    return page >= 0 && page < pages.size() ? pages.at(page) : QDomElement();
 }
 
 int XmlDefinition::readPageKinds()
 {
-    const QDomDocument doc = loadDocument();
-    const QDomNodeList pages = doc.elementsByTagName(QStringLiteral("PAGE"));
+    const QVector<QDomElement> &pages = load().pages;
     PageKindList &kinds = keep(m_pageKinds);
-    kinds.reserve(pages.count());
-    for (int i = 0; i < pages.count(); ++i) {
-        const QDomElement body = pages.item(i).lastChild().toElement();
+    kinds.reserve(pages.size());
+    for (const QDomElement &page : pages) {
+        const QDomElement body = page.lastChild().toElement();
         const QString tag = body.tagName(); // "" for a node that is not an element, or no child
         if (tag == QLatin1String("TREE_LIST"))
             kinds.append(PageKindTree);
@@ -205,18 +239,20 @@ const PageKindList &XmlDefinition::pageKinds() const
 
 QString XmlDefinition::pageName(int page)
 {
-    const QDomDocument doc = loadDocument();
-    return pageElement(doc, page).firstChild().toElement().text();
+    return pageElement(page).firstChild().toElement().text();
 }
 
 int XmlDefinition::readHeadLineCounts(int page)
 {
-    const QDomDocument doc = loadDocument();
-    const QDomNode body = pageElement(doc, page).lastChild();
+    const QDomNode body = pageElement(page).lastChild();
     QVector<int> &counts = keep(m_lineCounts);
     for (QDomNode head = body.firstChild(); !head.isNull(); head = head.nextSibling()) {
-        // Child 0 is the head line's own row; the table holds it and 99 lines, and the count
-        // never promises a line the table does not hold.
+        // The counts never promise a head line or a line the tree tables do not hold: child 0 is
+        // the head line's own row, and the table holds it and 99 lines.
+        if (counts.size() >= TreeShape::HeadLines) {
+            levelFull(head, page, {"head line", "line", "element"}, 0, counts.size(), 0, TreeShape::HeadLines);
+            break;
+        }
         counts.append(std::clamp(childCount(head) - 1, 0, TreeShape::Lines - 1));
     }
     m_headLineCount = counts.size();
@@ -230,18 +266,18 @@ const QVector<int> &XmlDefinition::linesPerHeadLine(int) const
 
 const TreeListValues &XmlDefinition::readTreeList(int page)
 {
-    const QDomDocument doc = loadDocument();
-    m_systemHelp = firstElementText(doc, QStringLiteral("SYSTEM_HELP"));
-    m_systemType = firstElementText(doc, QStringLiteral("SYSTEM_TYPE"));
+    const Loaded &loaded = load();
+    m_systemHelp = loaded.systemHelp;
+    m_systemType = loaded.systemType;
 
-    const QDomNode body = pageElement(doc, page).lastChild();
-    const int heads = childCount(body);
+    const QDomNode body = pageElement(page).lastChild();
+    const int heads = std::min(childCount(body), int(TreeShape::HeadLines));
     TreeListValues &values = keep(m_treeValues, heads);
     TreeListTags &tags = keep(m_treeTags, heads);
     const SlotLists &lists = treeSlotLists();
 
-    // As many head lines as the body has child nodes; lines and elements have fixed room.
-    static constexpr std::array<int, 3> limits{INT_MAX, TreeShape::Lines, TreeShape::Elements};
+    // As many head lines as the body has child nodes, up to the tables' room, as for lines and elements.
+    static constexpr std::array<int, 3> limits{TreeShape::HeadLines, TreeShape::Lines, TreeShape::Elements};
     walkBody(body, limits,
              [&](int h, int l, int e, const QDomNode &element) { tags[h][l][e] = fillSlots(values[h][l][e], element, lists); },
              [&](int level, const QDomNode &node, int h, int l) {
@@ -257,8 +293,7 @@ const TreeListTags &XmlDefinition::treeTags() const
 
 const TableListValues &XmlDefinition::readTableList(int page)
 {
-    const QDomDocument doc = loadDocument();
-    const QDomNode body = pageElement(doc, page).lastChild();
+    const QDomNode body = pageElement(page).lastChild();
     TableListValues &values = keep(m_tableValues);
     TableListTags &tags = keep(m_tableTags);
     const SlotLists &lists = tableSlotLists();

@@ -1,4 +1,5 @@
 #pragma once
+#include "datapaths.h"
 #include "definitiondiagnostic.h"
 #include "definitiontables.h"
 
@@ -12,17 +13,27 @@
 
 // The reader of one XML data file: a model definition file or the language and model table
 // "GUI.xlx". It answers queries with counts, texts and fixed-shape tables of raw attribute texts and
-// interprets no value. Every query loads the file afresh.
+// interprets no value.
+//
+// Every query sees the file as it is on disk: it looks at the file's path, size and modification
+// time, and reads and parses the file anew only when one of them changed since the document it
+// keeps was read. Only a regular file of at most MaxFileSize bytes is read; anything else, and a
+// file nested deeper than LenientXml::MaxDepth, reads as an empty document.
 //
 // Results: every table and array a query builds belongs to the reader and stays valid and unchanged
 // until the reader is destroyed; a later query builds its results beside the earlier ones. The
 // getters hand out the results of the latest query of their kind.
 //
 // Nothing is reported to the caller: a file that cannot be read gives the empty results. What the
-// reader mended or left out is kept in diagnostics() and printed once as a debug trace.
+// reader mended or left out is kept in diagnostics() and printed once as a debug trace; a hostile
+// file's findings are kept up to MaxDiagnostics and the rest only counted.
 class XmlDefinition
 {
 public:
+    // Far above any data file (the shipped ones are at most about 125 KB).
+    static constexpr qint64 MaxFileSize = 2 * 1024 * 1024;
+    static constexpr int MaxDiagnostics = DiagnosticSink::MaxItems;
+
     explicit XmlDefinition(const QString &path);
     XmlDefinition(const XmlDefinition &) = delete;
     XmlDefinition &operator=(const XmlDefinition &) = delete;
@@ -54,11 +65,26 @@ public:
 
     // Everything the reader mended or left out since it was made, each finding once.
     const DefinitionDiagnostics &diagnostics() const { return m_diagnostics; }
+    // Findings beyond the first MaxDiagnostics, counted only.
+    int diagnosticsLeftOut() const { return m_diagnosticsLeftOut; }
     bool hasSkippedContent() const;
 
 private:
-    QDomDocument loadDocument();
-    QDomElement pageElement(const QDomDocument &doc, int page) const;
+    // The parsed document and what every query looks up in it, with the file's state when it was read.
+    struct Loaded {
+        bool valid = false;
+        QString onDisk;
+        Platform::FileState state;
+        QDomDocument doc;
+        QVector<QDomElement> pages;   // the PAGE elements in document order
+        QString systemHelp;
+        QString systemType;
+    };
+
+    const Loaded &load();
+    QDomDocument loadDocument() { return load().doc; }
+    QDomElement pageElement(int page);
+    void file(const DefinitionDiagnostic &d);
     void tableFull(const QDomNode &node, const QString &what);
     void levelFull(const QDomNode &node, int page, const std::array<const char *, 3> &names, int level, int i, int j,
                    int limit);
@@ -79,6 +105,8 @@ private:
     std::vector<std::unique_ptr<QVector<int>>> m_lineCounts;
     int m_pageCount = 0;
 
+    Loaded m_loaded;
     DefinitionDiagnostics m_diagnostics;
     QSet<QString> m_seenDiagnostics;
+    int m_diagnosticsLeftOut = 0;
 };

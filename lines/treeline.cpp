@@ -24,6 +24,10 @@
 namespace {
 
 const int RowHeight = 25;
+const char InitButtonStyle[] =
+    "QPushButton{background-color:palette(button);border:1px solid palette(dark);border-radius:3px;}"
+    "QPushButton:pressed{background-color:palette(mid);}"
+    "QPushButton:focus{border-color:palette(highlight);}";
 
 // A slot text read as a decimal number; anything else reads 0.
 int decimal(const QString &text)
@@ -454,6 +458,8 @@ void TreeLine::buildInitButton(const Element &element, int &x)
     if (!m_initButton) {
         m_initButton = new MyPushButton(m_rowFrame);
         m_initButton->setStyle(Platform::buttonStyle());
+        // The row's transparent background reaches the button too; this keeps it looking like one.
+        m_initButton->setStyleSheet(QLatin1String(InitButtonStyle));
     }
     MyPushButton *button = m_initButton;
     m_warningText = element["WARNING"];

@@ -3,8 +3,16 @@
 #include "mytablewidget.h"
 #include "mytreeview.h"
 #include "pagewidget.h"
+#include "tabledefinition.h"
+#include "tableline.h"
+#include "treeline.h"
+#include "treemodel.h"
+#include "treepagedefinitions.h"
+#include "webline.h"
+#include "weblistdata.h"
 
 #include <QProgressDialog>
+#include <QMenu>
 #include <QTabWidget>
 
 namespace {
@@ -28,7 +36,18 @@ Page::Page(QTabWidget *tabParent, XmlDefinition *definition, OperationBin *image
 
 Page::~Page()
 {
+    // Lines first: they refer to the model, the accessors and the widgets.
+    m_treeLines.clear();
+    m_webLine.reset();
+    m_tableLines.clear();
+    m_panelLine.reset();
+    // The last context menu of a table page, which has no parent.
+    delete m_tableMenu.data();
+    // Then the widgets: the view, the container with every widget placed in it, and the tab.
     delete m_pageWidget;
+    m_treeModel.reset();
+    m_treePageDefinitions.reset();
+    m_webListData.reset();
     delete m_progressDialog.data();
 }
 

@@ -7,6 +7,9 @@
 #include <QStringList>
 #include <QVector>
 
+#include <memory>
+#include <vector>
+
 class CustomButton;
 class MyLineBoxEdit;
 class MyTableWidget;
@@ -14,10 +17,22 @@ class MyTableWidgetItem;
 class MyTreeView;
 class OperationBin;
 class PageWidget;
+class QAction;
+class QComboBox;
 class QLineEdit;
+class QMenu;
+class QModelIndex;
 class QProgressDialog;
+class QTableWidgetItem;
 class QTabWidget;
 class QWidget;
+class TableDefinition;
+class TableLine;
+class TreeLine;
+class TreeModel;
+class TreePageDefinitions;
+class WebLine;
+class WebListData;
 class XmlDefinition;
 
 // A tree line's editor with the image address text it shows, for linking editors across pages.
@@ -101,24 +116,228 @@ public:
     // Test hook: the minimum duration of the dialog from its next set-up on (default: Qt's 4 s).
     void setProgressMinimumDuration(int milliseconds) { m_progressMinimumDuration = milliseconds; }
 
+    // ---- Tree page (page_tree.cpp) ----------------------------------------------------------------
+
+    // Builds the page as a tree of its head lines and their lines, each row a TreeLine on the
+    // image, all groups collapsed; wires the lines to the page's slots.
+    void createTreePage(int page);
+
+    int headLineCount() const { return m_headLineCount; }
+    // The number of lines under head line h (0 outside the page).
+    int lineCount(int headLine) const;
+    // Line j of head line h, line 0 being the head line itself; null where the page has none.
+    TreeLine *treeLine(int headLine, int line) const;
+    TreeModel *treeModel() const { return m_treeModel.get(); }
+
+    // Each line's image address text with its on/off pair, with its number editor, and (for the
+    // lines whose UID begins with "L") with its special-flat number editor: one entry per line in
+    // file order, none for head lines.
+    OnOffButtonLinks onOffButtonLinks() const { return m_onOffButtonLinkList; }
+    NumberEditorLinks numberEditorLinks() const { return m_numberEditorLinkList; }
+    NumberEditorLinks specialNumberEditorLinks() const { return m_specialNumberEditorLinkList; }
+
+    // Flat-numbering addresses: the EEADDR of the last line carrying the UID. A page without such a
+    // line answers what it answered before (on a table page: what setFlatParameters handed over).
+    QString getFlatUpStairsAddress();
+    QString getShiftRangeAddress();
+    QString getFlatMinAddress();
+    QString getFlatMaxAddress();
+    QString getBlocNumberAddress();
+    // The EEADDR of every line whose UID begins with "L", in file order.
+    QStringList getSpecialFlatAddresses() const;
+    // The texts the editors with UID "SN", "IDD", "IDO" and "blocNumber" show (head lines
+    // included; the last such line wins; empty without one). An IDD in a combo box gives the
+    // item's shown text.
+    QString getSerialNumber() const;
+    QString getDataTypeId() const;
+    QString getObjectId() const;
+    QString getBlocNumber() const;
+
     // Flat numbering handed to a table page before it is built: the image address texts of the
     // tree pages' block number, FlatUpStairs, ShiftRange, FlatMin and FlatMax lines and of their
     // special-flat lines.
     void setFlatParameters(const QString &blocNumber, const QString &flatUpStairs, const QString &shiftRange,
                            const QString &flatMin, const QString &flatMax, const QStringList &special);
     int specialFlatCount() const { return m_specialFlatCount; }
+    QStringList specialFlatAddresses() const { return m_specialFlatAddresses; }
     // A table page's special-flat cells, which the main window links to the tree pages' special
     // editors; empty on other pages.
     QList<MyTableWidgetItem *> specialFlatItems() const { return m_specialFlatItemList; }
 
+    // ---- Web page (page_web.cpp) -------------------------------------------------------------------
+
+    // Builds the page as the manual that the first LINK of the WEB_LIST names.
+    void createWebPage(int page);
+    WebLine *webLine() const { return m_webLine.get(); }
+
+    // ---- Table page (page_table.cpp, page_writeback.cpp, page_clipboard.cpp) ----------------------
+
+    // Builds the page as a grid of its table's rows bound to the image (lock codes, key fobs or
+    // names), with the key table's side panel, and wires the grid, the panel and the image to the
+    // page's slots. Building writes nothing into the image. A table SIZE below 1 or above
+    // MaxTableSize gives a grid without rows and without a table kind.
+    void createTablePage(int page);
+    static constexpr int MaxTableSize = 4999;
+
+    // 1 when the table has a key-code column (the main window switches the interface's key reader
+    // on while the page is current); 0 on every other page.
+    int keyReaderFlag() const { return m_keyReaderFlag; }
+    bool tableBuilt() const { return m_tableBuilt; }
+    int tableSize() const { return m_tableSize; }
+    // The number of table columns the definition gives (it counts comments too: a row may have
+    // fewer cells).
+    int tableColumnCount() const { return m_columnCount; }
+    // Line k of the table: 0 the header line, 1 to tableSize() the data lines, line k showing grid
+    // row k - 1; null outside.
+    TableLine *tableLine(int k) const;
+    // The data line of a grid row; null outside the table.
+    TableLine *lineOfRow(int row) const { return row >= 0 ? tableLine(row + 1) : nullptr; }
+    // The side panel's line (built from the WIDGETS section, which may be empty).
+    TableLine *panelLine() const { return m_panelLine.get(); }
+    // The whole-column combo box that opens over a combo column's header.
+    QComboBox *columnCombo() const;
+    int comboColumn() const { return m_comboColumn; }
+    // The cell last entered, clicked or reached with the arrow keys.
+    int helpRow() const { return m_helpRow; }
+    int helpColumn() const { return m_helpColumn; }
+    bool copyAllowed() const { return m_copyAllowed; }
+    bool copyMenuEnabled() const { return m_copyMenuEnabled; }
+    bool pasteMenuEnabled() const { return m_pasteMenuEnabled; }
+    // The context menu last built; null before the first.
+    QMenu *tableMenu() const;
+    // True while a build, paste or import of the page runs: its progress dialog may let events run
+    // in between.
+    bool operationRunning() const { return m_operationDepth > 0; }
+
 signals:
     void control_Tab(QString text);
+    // A tree page: a FlatUpStairs or ShiftRange value changed; the main window asks whether to
+    // renumber the table pages.
+    void updatePage(int pageNumber);
+    // A tree page: a restore-defaults changed FlatUpStairs or ShiftRange (reaches, queued, head
+    // line 0's valueIdChanged()).
+    void checkCondition();
+    // A table page with a key panel: a key code accepted by processData, a long serial passed on by
+    // processLongSerial.
+    void TMData(QString data);
+    void TMLSerial(QString data);
+
+public slots:
+    // Tree page, positions as MyTreeView reports them. A position that names no line of the page
+    // changes nothing.
+    // The help line shows the line's help (one blank for a head line without help).
+    void showText(int currentChildRow, int currentParentRow);
+    // While the tree has the keyboard focus: the line's editor takes it, its list opens, its on/off
+    // pair toggles or its restore-defaults button is pressed.
+    void setFocusInTree(int currentChildRow, int currentParentRow);
+    // The tree takes the keyboard focus back from an editor.
+    void setFocusOutTree();
+    void emitPageNumber();
+    // A collapsed group with an edited line takes the head line's changed colour.
+    void changeHeadLineBG(const QModelIndex &index);
+    // After a restore-defaults: emits checkCondition() when a FlatUpStairs or ShiftRange editor
+    // no longer shows its last accepted text.
+    void checkUpStairsShiftRangeValues();
+
+    // ---- Table page slots ----------------------------------------------------------------------
+    // Help texts: the data line of the row shows its column's help (positions outside the table
+    // change nothing); hideHelp does nothing; tabEntered clears the help line.
+    void viewHelp(int row, int column);
+    void hideHelp(int row, int column);
+    void tabEntered();
+    // Opens the combo list of a combo cell in place; nothing for other cells.
+    void showPopUpComb(const QModelIndex &modelIndex);
+    // Opens the whole-column combo over a combo column's header; setBoxValueForColumn gives every
+    // row's cell in that column the chosen item.
+    void selectedColumn(int column);
+    void setBoxValueForColumn(int index);
+    void enableCopyData();
+    void disableCopy();
+
+    // Write-back of a changed cell, run in this order for every cell change: name-table numbers,
+    // the key-table row, lock codes, then the cell's own re-formatting. Names are written only by
+    // saveTMTable(), which the main window calls before the image is sent, saved or the table
+    // pages are rebuilt.
+    void dataBaseSave(int row, int column);
+    void saveTMTable(int row, int column);
+    void codeChipChanged(int row, int column);
+    void actualItem(int row, int column);
+    void saveTMTable();
+
+    // Copy, paste and delete of cells (inside the page only) and the table's context menu.
+    void getcopyCellsIndexes();
+    void getPastCellsIndexes();
+    void dataCopy();
+    void dataPast();
+    void deleteCells();
+    void tabMouseMenu(const QModelIndex &index, const QString &type);
+    void actionTabSlot(QAction *action);
+
+    // ---- Key reader, find functions and table text files (page_keytable.cpp) ----------------------
+    void processData(QString data);
+    void processLongSerial(QString data);
+    void setSerialNumber(QString serialNumber);
+    void setLongSerialNUmber(QString serialNumber);
+    void newKeyRead();
+    void addNewTMCodeToFreePosition(QString code);
+    void addTMCodeToFlat(QString code);
+    void addTMCodeToSelectedPosition(QString code);
+    void scrollToTMCode(QString code);
+    void findFlat();
+    void findFlatFromTab();
+    void findDuplicates();
+    void scrolToPosition(QTableWidgetItem *item);
+    void findMouseMenu(const QModelIndex &index, const QString &type);
+    void makeCopyTableToFile();
+    void loadDataFromFile();
 
 private:
     // Progress of a running operation: the first value starts the dialog's clock; values beyond
     // the maximum are not passed on. closeProgress() hides the dialog and stops its clock.
     void setProgressValue(int value);
     void closeProgress();
+
+    // Tree page: the line at a tree view position, null where the page has none.
+    TreeLine *lineAt(int currentChildRow, int currentParentRow) const;
+    // Visits the lines (head lines left out) head line by head line, in file order.
+    template <typename Visit>
+    void forEachLine(Visit visit) const;
+    // The same with the head line first in each group.
+    template <typename Visit>
+    void forEachRow(Visit visit) const;
+    void connectTreeLines();
+    // Takes the address a line reports for a parameter when it is one (the last such line wins).
+    QString &scanAddress(QString &member, QString (TreeLine::*address)() const);
+    QString scanValue(const QString &uid, QString (*text)(const TreeLine &)) const;
+
+    // ---- Table page ---------------------------------------------------------------------------------
+    // A build, paste or import for as long as it lives. Unserviced-flat warnings wait until the
+    // outermost one ends, which then shows one warning if any arose.
+    class RunningOperation
+    {
+    public:
+        explicit RunningOperation(Page *page);
+        ~RunningOperation();
+        RunningOperation(const RunningOperation &) = delete;
+        RunningOperation &operator=(const RunningOperation &) = delete;
+
+    private:
+        QPointer<Page> m_page;
+    };
+    // The unserviced-flat warning (COMMENTS item 5): now, or once the running operation ends.
+    void warnUnservicedFlat();
+    void showUnservicedFlatWarning();
+    // A new context menu that replaces the previous one, which goes (with its actions) once control
+    // is back in the event loop: one of its entries may be running.
+    QMenu *newContextMenu();
+    void computeRowAddresses(TableLine *first, int indexMin);
+    void connectTablePage();
+    // The cell at a grid position, through the row's line; null where the row has none.
+    MyTableWidgetItem *cellAt(int row, int column) const;
+    // Writes one pasted value into a cell as its type asks; true when the cell took part.
+    bool pasteValue(int row, int column, const QString &value);
+    // The key-table write-back of one row.
+    void saveKeyRow(TableLine *line, int changedColumn);
 
     PageWidget *m_pageWidget;
     XmlDefinition *m_definition;
@@ -144,6 +363,53 @@ private:
     QString m_blocNumberAddress;
     int m_specialFlatCount = 0;
     QStringList m_specialFlatAddresses;
+
+    // Tree page. Entry [h][0] is head line h, [h][j] its line j.
+    std::unique_ptr<TreeModel> m_treeModel;
+    std::unique_ptr<TreePageDefinitions> m_treePageDefinitions;
+    int m_headLineCount = 0;
+    QVector<int> m_linesPerHeadLine;
+    std::vector<std::vector<std::unique_ptr<TreeLine>>> m_treeLines;
+    OnOffButtonLinks m_onOffButtonLinkList;
+    NumberEditorLinks m_numberEditorLinkList;
+    NumberEditorLinks m_specialNumberEditorLinkList;
+
+    // Web page.
+    std::unique_ptr<WebListData> m_webListData;
+    std::unique_ptr<WebLine> m_webLine;
     int m_progressMinimumDuration = -1;
     bool m_progressStarted = false;
+
+    // Table page. m_tableLines[0] is the header line, [k] data line k.
+    std::unique_ptr<TableDefinition> m_tableDefinition;
+    std::unique_ptr<TableLine> m_panelLine;
+    std::vector<std::unique_ptr<TableLine>> m_tableLines;
+    QPointer<QComboBox> m_columnCombo; // a child of the container
+    int m_columnCount = 0;
+    int m_helpColumn = 0;
+    int m_helpRow = 0;
+    int m_tableSize = 0;
+    QVector<int> m_columnWidths;
+    int m_keyReaderFlag = 0;
+    int m_nameFieldBytes = 0;
+    int m_comboColumn = -1;
+    bool m_tableBuilt = false;
+    bool m_copyAllowed = false;
+    bool m_copyMenuEnabled = false;
+    bool m_pasteMenuEnabled = false;
+    int m_operationDepth = 0;
+    bool m_unservicedFlatPending = false;
+    // The last copy: its rectangle and its texts by column, then row (combo cells as their index).
+    struct CopyRange {
+        int top = 0, left = 0, bottom = -1, right = -1, rows = 0, columns = 0;
+    } m_copyRange;
+    QVector<QStringList> m_copyBuffer;
+    QPointer<QMenu> m_tableMenu;
+    QPointer<QAction> m_copyAction;
+    QPointer<QAction> m_pasteAction;
+    QPointer<QAction> m_saveToFileAction;
+    QPointer<QAction> m_importFromFileAction;
+    QPointer<QAction> m_findDuplicatesAction;
+    QPointer<QAction> m_findFlatAction;
+    QPointer<QAction> m_deleteAction;
 };

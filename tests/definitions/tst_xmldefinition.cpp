@@ -1,10 +1,57 @@
 #include "fixture.h"
+#include "lenientxml.h"
 #include "slotlists.h"
 #include "xmldefinition.h"
 
 #include <QtTest>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 Q_DECLARE_METATYPE(DefinitionDiagnostic::Kind)
+
+namespace {
+
+#ifdef __SANITIZE_ADDRESS__
+constexpr double SlowBuild = 4;   // the sanitizer build runs everything a few times slower
+#else
+constexpr double SlowBuild = 1;
+#endif
+
+// The outcome of work done in a child process of its own, so that a crash, a hang or a runaway
+// allocation shows as a failed row and not as the end of the whole suite.
+struct Bounded {
+    bool passed = false;   // exited by itself, and the work said yes
+    double seconds = 0;
+    long peakKb = 0;       // the child's highest resident size
+};
+
+template <typename Work>
+Bounded runBounded(Work work, int killAfterSeconds = 20)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const pid_t child = fork();
+    if (child == 0) {
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+        alarm(unsigned(killAfterSeconds));
+        _exit(work() ? 0 : 1);
+    }
+    Bounded result;
+    int status = 0;
+    struct rusage usage = {};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child)
+        return result;
+    result.seconds = clock.nsecsElapsed() / 1e9;
+    result.peakKb = usage.ru_maxrss;
+    result.passed = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return result;
+}
+
+}
 
 // The definition reader: loading (leniencies, encodings, failures), the page list and the tree and
 // table tables with their positional slot rule.
@@ -37,6 +84,10 @@ private slots:
     void tableLimits();
     void tableResultsStayValid();
     void slotLookupFindsWhatTheReaderFilled();
+    void hostileFiles_data();
+    void hostileFiles();
+    void queriesSeeTheFileAsItIsOnDisk_data();
+    void queriesSeeTheFileAsItIsOnDisk();
 
 private:
     Fixture m_files;
@@ -638,6 +689,150 @@ void TestXmlDefinition::slotLookupFindsWhatTheReaderFilled()
     }
     QCOMPARE(DefinitionSlots::tableSlot(QStringLiteral("NO_TAG"), QStringLiteral("UID")), -1);
     QCOMPARE(DefinitionSlots::tableSlot(QStringLiteral("EDIT"), QString()), -1);
+}
+
+// Files that a broken or hostile hand might put where GUI.xlx or a definition file is read: each
+// gives the empty document (or what the reader can keep) with a note of why, in a fraction of a
+// second and without a large allocation; none crashes or hangs the program.
+void TestXmlDefinition::hostileFiles_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<int>("headLines");   // of page 0; -1: not compared
+    QTest::addColumn<int>("kind");        // a diagnostic the reader must hold; -1: none asked
+
+    const auto file = [this](const QString &text) { return m_files.write(text.toUtf8()); };
+    const QString page = Fixture::treePage(QStringLiteral("<LINE><TEXT WIDTH=\"1\" TXT=\"t\"/></LINE>"));
+
+    QTest::newRow("40,000 levels of nesting")
+        << file(Fixture::wrap(QStringLiteral("<A>").repeated(40000) + QStringLiteral("</A>").repeated(40000)))
+        << 0 << -1 << int(DefinitionDiagnostic::TooLarge);
+    QTest::newRow("nesting within the limit")
+        << file(Fixture::wrap(QStringLiteral("<A>").repeated(LenientXml::MaxDepth - 10) + page
+                              + QStringLiteral("</A>").repeated(LenientXml::MaxDepth - 10)))
+        << 1 << 1 << -1;
+    QTest::newRow("20,000 empty head lines")
+        << file(Fixture::wrap(QStringLiteral("<PAGE><PGNAME>P</PGNAME><TREE_LIST>%1</TREE_LIST></PAGE>")
+                                  .arg(QStringLiteral("<HEAD_LINE/>").repeated(20000))))
+        << 1 << int(TreeShape::HeadLines) << int(DefinitionDiagnostic::TableFull);
+    QTest::newRow("100 KB of <") << file(Fixture::wrap(page + QString(100000, QLatin1Char('<'))))
+                                 << 0 << -1 << int(DefinitionDiagnostic::NotWellFormed);
+    QTest::newRow("100 KB of < before a name")
+        << file(Fixture::wrap(page + QStringLiteral("<<a").repeated(33000))) << 0 << -1 << int(DefinitionDiagnostic::NotWellFormed);
+    QString attributes;
+    for (int i = 0; i < 20000; ++i)
+        attributes += QStringLiteral(" A%1=\"%1\"").arg(i);
+    QTest::newRow("20,000 attributes in one tag, the first repeated last")
+        << file(Fixture::wrap(QStringLiteral("<PAGE%1 A0=\"x\"><PGNAME>P</PGNAME><TREE_LIST/></PAGE>").arg(attributes)))
+        << 1 << 0 << int(DefinitionDiagnostic::RepeatedAttribute);
+    QTest::newRow("an apostrophe in a comment of the document type")
+        << file(QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE SYSTEM [\n<!-- the unit's own entities -->\n"
+                               "<!ENTITY unit \"RK-4820\">\n]>\n<SYSTEM><PAGE><PGNAME>&unit;&nbsp;codes</PGNAME>"
+                               "<TREE_LIST/></PAGE></SYSTEM>\n"))
+        << 1 << 0 << int(DefinitionDiagnostic::UndeclaredEntity);
+    QTest::newRow("100,000 undeclared references")
+        << file(Fixture::wrap(Fixture::treePage(QStringLiteral("<LINE><TEXT TXT=\"%1\"/></LINE>")
+                                                    .arg(QStringLiteral("&x;").repeated(100000)))))
+        << 1 << 1 << int(DefinitionDiagnostic::UndeclaredEntity);
+    QTest::newRow("a file past the size limit")
+        << file(Fixture::wrap(page + QStringLiteral("<!--%1-->").arg(QString(int(XmlDefinition::MaxFileSize), QLatin1Char('x')))))
+        << 0 << -1 << int(DefinitionDiagnostic::TooLarge);
+    QTest::newRow("a device without end") << QStringLiteral("/dev/zero") << 0 << -1 << int(DefinitionDiagnostic::FileNotOpened);
+    const QString fifo = m_files.write(QByteArray()) + QStringLiteral(".fifo");
+    if (mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0)
+        QTest::newRow("a pipe nobody writes") << fifo << 0 << -1 << int(DefinitionDiagnostic::FileNotOpened);
+}
+
+void TestXmlDefinition::hostileFiles()
+{
+    QFETCH(QString, path);
+    QFETCH(int, pages);
+    QFETCH(int, headLines);
+    QFETCH(int, kind);
+
+    const Bounded baseline = runBounded([] { return true; });
+    QVERIFY(baseline.passed);
+    const Bounded run = runBounded([&] {
+        // The queries of a page build, each on the same reader.
+        XmlDefinition reader(path);
+        bool ok = reader.readPageKinds() == pages;
+        const int heads = reader.readHeadLineCounts(0);
+        const int treeHeads = int(reader.readTreeList(0).size());
+        ok = ok && (headLines < 0 || (heads == headLines && treeHeads == headLines));
+        reader.readTableList(0);
+        reader.pageName(0);
+        reader.readGui();
+        ok = ok && (kind < 0 || hasDiagnostic(reader, DefinitionDiagnostic::Kind(kind)));
+        return ok && reader.diagnostics().size() <= XmlDefinition::MaxDiagnostics;
+    });
+    QVERIFY2(run.passed, "the reader crashed, hung, or gave other results");
+    QVERIFY2(run.seconds < 0.5 * SlowBuild, qPrintable(QStringLiteral("%1 s").arg(run.seconds)));
+    const long grownKb = run.peakKb - baseline.peakKb;
+    QVERIFY2(grownKb < 64 * 1024, qPrintable(QStringLiteral("%1 KB more").arg(grownKb)));
+}
+
+// Each query sees the file as it is on disk at that moment; nothing of an earlier reading stays.
+void TestXmlDefinition::queriesSeeTheFileAsItIsOnDisk_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("same size, new contents and time") << "rewrite" << 1 << "Second";
+    QTest::newRow("another size") << "grow" << 2 << "First";
+    QTest::newRow("another file put in its place, same size and time") << "replace" << 1 << "Second";
+    QTest::newRow("removed") << "remove" << 0 << "";
+    QTest::newRow("a folder in its place") << "folder" << 0 << "";
+    QTest::newRow("unchanged") << "none" << 1 << "First";
+}
+
+void TestXmlDefinition::queriesSeeTheFileAsItIsOnDisk()
+{
+    QFETCH(QString, change);
+    QFETCH(int, pages);
+    QFETCH(QString, title);
+
+    const auto text = [](const QString &title, int count) {
+        return ("\xEF\xBB\xBF" + Fixture::wrap(Fixture::treePage(QString(), title).repeated(count))).toUtf8();
+    };
+    const QString path = m_files.write(text(QStringLiteral("First"), 1));
+    const QString other = m_files.write(text(QStringLiteral("Second"), 1));
+    XmlDefinition reader(path);
+    QCOMPARE(reader.readPageKinds(), 1);
+    QCOMPARE(reader.pageName(0), QStringLiteral("First"));
+
+    const QDateTime earlier = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    QFile file(path);
+    if (change == QLatin1String("rewrite")) {
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text(QStringLiteral("Second"), 1));
+        file.close();
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(earlier, QFileDevice::FileModificationTime));
+        file.close();
+    } else if (change == QLatin1String("grow")) {
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text(QStringLiteral("First"), 2));
+        file.close();
+    } else if (change == QLatin1String("replace")) {
+        for (const QString &name : {path, other}) {
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(earlier, QFileDevice::FileModificationTime));
+        }
+        QVERIFY(reader.readPageKinds() == 1 && reader.pageName(0) == QStringLiteral("First"));
+        QVERIFY(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()) == 0);
+    } else if (change == QLatin1String("remove")) {
+        QVERIFY(QFile::remove(path));
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("cannot be opened")));
+    } else if (change == QLatin1String("folder")) {
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkdir(path));
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("is a folder")));
+    }
+    QCOMPARE(reader.readPageKinds(), pages);
+    QCOMPARE(reader.pageName(0), title);
+    QCOMPARE(int(reader.readTreeList(0).size()), pages > 0 ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(TestXmlDefinition)

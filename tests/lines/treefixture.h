@@ -69,11 +69,17 @@ public:
         if (!out.open(QIODevice::WriteOnly) || out.write(TreeXml::file(heads)) < 0)
             qFatal("cannot write %s", qPrintable(path));
         out.close();
+        buildFile(path, 0);
+    }
+
+    // Builds a page of a definition file.
+    void buildFile(const QString &path, int page)
+    {
         definition = std::make_unique<XmlDefinition>(path);
         accessor = std::make_unique<TreePageDefinitions>(definition.get());
-        accessor->load(0);
+        accessor->load(page);
         model = std::make_unique<TreeModel>(definition.get());
-        model->build(0);
+        model->build(page);
         view->setModel(model->model());
         dataModified = false;
 

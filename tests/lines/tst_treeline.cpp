@@ -214,6 +214,7 @@ private slots:
     void restoreStaysInItsGroup();
     void checkRunsAfterTheRestores_data();
     void checkRunsAfterTheRestores();
+    void shippedRestoreGroup();
 
     // Lifetime
     void noTopLevelWindow();
@@ -910,6 +911,43 @@ void TestTreeLine::checkRunsAfterTheRestores()
     QTRY_COMPARE(page.log, QStringList{"accepted"} + log);
     QCOMPARE(rig.line(0, 2)->shiftRangeText(), QStringLiteral("0"));
     QCOMPARE(rig.line(0, 2)->currentValue(), 0);
+}
+
+// The display group of the shipped U65 file: a combo box, a one-byte editor at an odd address and a
+// base-2 editor restored by one button, on the sample image.
+void TestTreeLine::shippedRestoreGroup()
+{
+    const QString root = QStringLiteral(TKV_DATA_ROOT);
+    if (!QFileInfo::exists(root + "/DATA/RK4820_U65_sample.bin"))
+        QSKIP("no data tree in this checkout");
+    TreeRig rig;
+    rig.image.loadFile(root + "/DATA/RK4820_U65_sample.bin");
+    rig.buildFile(root + "/application/xml/RK4820_U65_EN.xlx", 1);
+    RestorePage page(rig);
+    const QByteArray before = rig.image.image();
+    TreeLine *brightness = nullptr, *days = nullptr, *contrast = nullptr;
+    for (auto &line : rig.lines.at(1)) {
+        if (line->valueType() == QLatin1String("U8"))
+            brightness = line.get();
+        else if (line->hasNumberEditor() && line->numberEditor()->format() == QLatin1String("%07b"))
+            days = line.get();
+        else if (line->hasCombo())
+            contrast = line.get();
+    }
+    QVERIFY(brightness && days && contrast && rig.line(1, 1)->hasInitButton());
+    QCOMPARE(brightness->numberEditor()->text(), QStringLiteral("80"));
+    QCOMPARE(days->numberEditor()->text(), QStringLiteral("0011111"));
+
+    answer(QMessageBox::Ok);
+    rig.line(1, 1)->initButton()->click();
+    QByteArray expected = before;
+    expected[41] = 70;  // the byte alone: byte 40 keeps its value
+    expected[12] = 0;
+    expected[13] = 127;
+    QCOMPARE(rig.image.image().toHex(), expected.toHex());
+    QCOMPARE(days->numberEditor()->text(), QStringLiteral("1111111"));
+    QVERIFY(!contrast->isChanged()); // at its default already
+    QVERIFY(brightness->isChanged() && days->isChanged());
 }
 
 // ---- lifetime -----------------------------------------------------------------------------------------

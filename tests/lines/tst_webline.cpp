@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QTextBlock>
+#include <QTextFragment>
+#include <QTextImageFormat>
 #include <QtTest>
 
 // A web page's line places one help view per URL element into the page's container and shows the
@@ -21,6 +24,8 @@ private slots:
     void address();
     void views_data();
     void views();
+    void shippedManuals_data();
+    void shippedManuals();
     void noParentNoView();
     void leavesNoWindow();
 
@@ -136,6 +141,56 @@ void TestWebLine::views()
             top = top->parentWidget();
         QCOMPARE(top, views.last());
     }
+}
+
+void TestWebLine::shippedManuals_data()
+{
+    QTest::addColumn<QString>("file");
+    const QDir xml(QStringLiteral(TKV_DATA_ROOT "/application/xml"));
+    for (const QString &name : xml.entryList({QStringLiteral("RK*.xlx")}, QDir::Files))
+        QTest::newRow(qPrintable(name)) << xml.filePath(name);
+    if (xml.entryList({QStringLiteral("RK*.xlx")}, QDir::Files).isEmpty())
+        QSKIP("no data tree in this checkout");
+}
+
+// The manual of every shipped definition file shows with its pictures, however the file and the
+// manual write their names.
+void TestWebLine::shippedManuals()
+{
+    QFETCH(QString, file);
+    const QString saved = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QStringLiteral(TKV_DATA_ROOT)));
+    XmlDefinition definition(file);
+    const int pages = definition.readPageKinds();
+    int manuals = 0;
+    for (int page = 0; page < pages; ++page) {
+        if (definition.pageKinds().value(page) != PageKindWeb)
+            continue;
+        WebListData data(&definition);
+        data.load(page);
+        QWidget container;
+        WebLine line;
+        line.setIndexes(0, 0, &data);
+        line.setParentWidget(&container);
+        line.createLine();
+        QVERIFY(line.browser());
+        QTextDocument *document = line.browser()->document();
+        QVERIFY2(!line.browser()->source().isEmpty(), qPrintable(line.browser()->toPlainText()));
+        int pictures = 0;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                if (!format.isImageFormat())
+                    continue;
+                const QString name = format.toImageFormat().name();
+                QVERIFY2(!document->resource(QTextDocument::ImageResource, QUrl(name)).isNull(), qPrintable(name));
+                ++pictures;
+            }
+        QVERIFY(pictures > 0);
+        ++manuals;
+    }
+    QDir::setCurrent(saved);
+    QCOMPARE(manuals, 1);
 }
 
 void TestWebLine::noParentNoView()

@@ -5,6 +5,9 @@
 #include "testsupport.h" // tests/lines: SignalLog, showActive
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -58,3 +61,73 @@ inline QWidgetList otherVisibleWindows(const QWidget *except)
             found << w;
     return found;
 }
+
+// The data tree of the checkout, the working directory of the page suites (the pages read help
+// pages, pictures and manuals below it).
+inline QString dataRoot()
+{
+    return QStringLiteral(TKV_DATA_ROOT);
+}
+
+inline QString sampleDefinition(const QString &model)
+{
+    return dataRoot() + QStringLiteral("/application/xml/RK4820_%1_EN.xlx").arg(model);
+}
+
+inline QString sampleImage(const QString &model)
+{
+    return dataRoot() + QStringLiteral("/DATA/RK4820_%1_sample.bin").arg(model);
+}
+
+// Small definition files, written into a temporary folder for one test.
+class DefinitionFiles
+{
+public:
+    // A definition file (UTF-8 with byte-order mark) holding the given PAGE elements.
+    QString write(const QString &pages)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("d%1.xlx").arg(m_count++));
+        QFile file(path);
+        const QByteArray bytes = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<SYSTEM>\n"
+                                 "<SYSTEM_HELP>/HELP/Application/EN/help.html</SYSTEM_HELP>\n"
+                                 "<SYSTEM_TYPE>4820_T</SYSTEM_TYPE>\n"
+            + pages.toUtf8() + "\n</SYSTEM>\n";
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    static QString treePage(const QString &title, const QString &headLines)
+    {
+        return QStringLiteral("<PAGE><PGNAME>%1</PGNAME><TREE_LIST>%2</TREE_LIST></PAGE>").arg(title, headLines);
+    }
+
+    // A HEAD_LINE: its HEAD_LINE_DEF with the given elements, then one LINE per entry of lines.
+    static QString headLine(const QString &definition, const QStringList &lines = {})
+    {
+        QString text = QStringLiteral("<HEAD_LINE><HEAD_LINE_DEF>%1</HEAD_LINE_DEF>").arg(definition);
+        for (const QString &line : lines)
+            text += QStringLiteral("<LINE>%1</LINE>").arg(line);
+        return text + QStringLiteral("</HEAD_LINE>");
+    }
+
+    // A numeric EDIT element. (The reader fills an element's slots by position up to the number of
+    // attributes it carries: fixtures carry every attribute of their tag.)
+    static QString edit(const QString &uid, const QString &address, int vinit = 0, const QString &format = QString())
+    {
+        return QStringLiteral("<EDIT WIDTH=\"80\" POS=\"CENTER\" FTCOL=\"11px/black/\" FTCOL_DIF=\"red\" VTYPE=\"U16\" "
+                              "VMIN=\"0\" VMAX=\"9999\" VINIT=\"%1\" UID=\"%2\" EEADDR=\"%3\" FORMAT=\"%4\" "
+                              "STYLE_DIFF=\"color:red\"/>")
+            .arg(vinit)
+            .arg(uid, address, format);
+    }
+
+    static QString webPage(const QString &title, const QString &htmls)
+    {
+        return QStringLiteral("<PAGE><PGNAME>%1</PGNAME><WEB_LIST>%2</WEB_LIST></PAGE>").arg(title, htmls);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    int m_count = 0;
+};

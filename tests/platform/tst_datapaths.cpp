@@ -60,6 +60,17 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
         QCOMPARE(Platform::resolveDataPath(elsewhere, m_dir.path()), elsewhere);
+
+        // A data path that begins with "/" names a file below the working directory first, even
+        // where the same absolute path exists elsewhere ("/etc/passwd" in a data file is not the
+        // system's).
+        const QString shadow = m_dir.path() + elsewhere;
+        QVERIFY(QDir().mkpath(QFileInfo(shadow).path()));
+        QFile below(shadow);
+        QVERIFY(below.open(QIODevice::WriteOnly));
+        below.close();
+        QCOMPARE(Platform::resolveDataPath(elsewhere, m_dir.path()), shadow);
+        QCOMPARE(Platform::resolveDataPath(elsewhere.toUpper(), m_dir.path()), QDir::cleanPath(shadow));
     }
 
     void defaultBaseIsWorkingDirectory()

@@ -46,6 +46,18 @@ def on_disk(path):
 def named_file(path, what):
     if not path or on_disk(path) is None or not os.path.isfile(on_disk(path)):
         problem("%s names %r, which is not there" % (what, path))
+        return False
+    return True
+
+
+def named_page(path, what):
+    """A help page and every picture it shows, named relative to the page."""
+    if not named_file(path, what):
+        return
+    page = open(on_disk(path), encoding="utf-8", errors="replace").read()
+    folder = os.path.dirname(path.replace("\\", "/"))
+    for src in re.findall(r'<img\b[^>]*\bsrc="([^"]+)"', page, re.IGNORECASE):
+        named_file(os.path.normpath(os.path.join(folder, src)).replace(os.sep, "/"), "%s picture" % path)
 
 
 def parse(path):
@@ -95,11 +107,12 @@ def check_tree(page, image, lang, show):
         label = " ".join(e.get("TXT", "") for e in elements if e.tag == "TEXT")[:60]
         for e in elements:
             kind, a = e.tag, e.attrib
-            if kind == "EDIT" and a.get("VTYPE") == "U16":
-                v = image.word(address(a["EEADDR"]))
+            if kind == "EDIT" and a.get("VTYPE") in ("U16", "U8"):
+                at = address(a["EEADDR"])
+                v = image.word(at) if a["VTYPE"] == "U16" else image.data[at]
                 if not number(a["VMIN"]) <= v <= number(a["VMAX"]) and a.get("UID") != "O_M":
                     problem("%s: %s = %d outside %s..%s" % (lang, label, v, a["VMIN"], a["VMAX"]))
-                show.append((label, str(v)))
+                show.append((label, format(v, "b") if a.get("FORMAT", "").endswith("b") else str(v)))
             elif kind == "EDIT" and a.get("VTYPE") == "STRING":
                 t = image.text(address(a["EEADDR"]), int(a["FORMAT"]))
                 if not t.isprintable():
@@ -201,7 +214,7 @@ def main():
         rows = {row.tag: row for row in block}
         enabled = rows["LNG_ENABLE"].text == "YES"
         named_file(rows["LNG_FLAG"].text, "LNG_FLAG")
-        named_file(rows["APP_HELP"].text, "APP_HELP")
+        named_page(rows["APP_HELP"].text, "APP_HELP")
         if rows["EEPROM_ADDRESS"].get("VALUE") != "0x000E":
             problem("EEPROM_ADDRESS is not 0x000E")
         for row in block.iter("EEPROM_DATA"):
@@ -211,9 +224,9 @@ def main():
     for file_name, ident in sorted(models.items()):
         root = parse(os.path.join(ROOT, "application", "xml", file_name))
         lang = root.find("LANGUAGE").text
-        named_file(root.find("SYSTEM_HELP").text, file_name + " SYSTEM_HELP")
+        named_page(root.find("SYSTEM_HELP").text, file_name + " SYSTEM_HELP")
         for url in root.iter("URL"):
-            named_file(url.get("TEXT"), file_name + " URL")
+            named_page(url.get("TEXT"), file_name + " URL")
         for sounds in root.iter("SOUND_FILES"):
             for path in sounds.attrib.values():
                 named_file(path, file_name + " SOUND_FILES")

@@ -17,6 +17,7 @@ FIRMWARE = 2           # firmware version, U16, shown read-only
 HARDWARE = 4           # hardware revision, U16, display only
 BLOCK_NUMBER = 8       # number of the building block (name directory export)
 SERVICE_CODE = 10      # installer's service code, 0000-9999
+BACKLIGHT_DAYS = 12    # bit mask of the days the keypad is lit (bit 0 Monday), shown in base 2
 IDD = MODEL_ID_ADDRESS
 DOOR_OPEN_TIME = 16    # seconds
 CALL_TIME = 18         # seconds
@@ -29,6 +30,7 @@ DOOR_ALARM_DELAY = 32  # seconds
 LOCK_TYPE = 34         # 0 electromagnetic, 1 electric strike, 2 motor lock
 PORTER_FLAT = 36       # logical number of the porter's flat, 0 = none
 CONTRAST = 38          # display contrast 1-5
+BRIGHTNESS = 41        # display brightness 0-100 %, one byte (the odd half of word 40)
 OPTIONS2 = 30          # bit word: 0 night mode, 1 button backlight, 2 name directory on display
 SHIFT_RANGE = 42       # ShiftRange
 FLAT_UP_STAIRS = 44    # FlatUpStairs

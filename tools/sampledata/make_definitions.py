@@ -66,9 +66,9 @@ def label(width, text, ftcol=LABEL, pos="LEFT"):
     return ("TEXT", [("WIDTH", str(width)), ("POS", pos), ("FTCOL", ftcol), ("TXT", text)])
 
 
-def number(addr, vmin, vmax, vinit, uid="", fmt="", width=80, selcol=None):
+def number(addr, vmin, vmax, vinit, uid="", fmt="", width=80, selcol=None, vtype="U16"):
     attrs = [("WIDTH", str(width)), ("POS", "CENTER"), ("FTCOL", EDITOR), ("FTCOL_DIF", CHANGED_LABEL),
-             ("VTYPE", "U16"), ("VMIN", str(vmin)), ("VMAX", str(vmax)), ("VINIT", str(vinit)),
+             ("VTYPE", vtype), ("VMIN", str(vmin)), ("VMAX", str(vmax)), ("VINIT", str(vinit)),
              ("UID", uid), ("EEADDR", str(addr)), ("FORMAT", fmt)]
     if selcol is not None:
         attrs.append(("!SELCOL", selcol))  # written straight after FORMAT's closing quote
@@ -82,9 +82,9 @@ def string(addr, length, uid, width=240):
                      ("EEADDR", "0x%04X" % addr), ("FORMAT", str(length)), ("STYLE_DIFF", CHANGED)])
 
 
-def value(addr, width=80):
+def value(addr, width=80, uid="", ftcol=LABEL_BOLD):
     # Seven attributes, no STYLE_DIFF: a display is never edited.
-    return ("VALUE", [("WIDTH", str(width)), ("POS", "CENTER"), ("FTCOL", LABEL_BOLD), ("UID", ""),
+    return ("VALUE", [("WIDTH", str(width)), ("POS", "CENTER"), ("FTCOL", ftcol), ("UID", uid),
                       ("VTYPE", "U16"), ("EEADDR", str(addr)), ("SIZE", "2")])
 
 
@@ -192,7 +192,9 @@ def identification(model):
                L("Identification of the unit: serial number, model and object.",
                  "Identyfikacja centrali: numer seryjny, typ i obiekt."),
                extra=[label(150, L("Serial number:", "Numer seryjny:"), HEAD_SMALL, "RIGHT"),
-                      number(M.SN, 0, 65535, 0, uid="SN", fmt="%05d")])
+                      # The access unit shows its serial number but does not let it be changed.
+                      number(M.SN, 0, 65535, 0, uid="SN", fmt="%05d") if model == "RK4820_U65"
+                      else value(M.SN, uid="SN", ftcol=EDITOR)])
     return (row, lines)
 
 
@@ -331,7 +333,8 @@ def operation_page():
         (head(L("DISPLAY AND KEYPAD  ", "WYŚWIETLACZ I KLAWIATURA  "), "#4f7f3f",
               L("Display contrast, backlight and the name directory.",
                 "Kontrast wyświetlacza, podświetlenie i lista lokatorów.")),
-         [param("P-62", L("Display contrast", "Kontrast wyświetlacza"),
+         [init_line(),
+          param("P-62", L("Display contrast", "Kontrast wyświetlacza"),
                 combo(M.CONTRAST, range(1, 6), L("1 (low)/2/3/4/5 (high)/", "1 (niski)/2/3/4/5 (wysoki)/"), 3), "",
                 L("Contrast of the panel's display.", "Kontrast wyświetlacza panelu.")),
           param("P-63", L("Keypad backlight", "Podświetlenie klawiatury"), on_off(M.OPTIONS2, 1, 1), "",
@@ -340,6 +343,13 @@ def operation_page():
                 on_off(M.OPTIONS2, 2, 1), "",
                 L("Visitors can browse the names of the name directory on the display.",
                   "Goście mogą przeglądać nazwiska z listy lokatorów na wyświetlaczu.")),
+          param("P-65", L("Display brightness", "Jasność wyświetlacza"),
+                number(M.BRIGHTNESS, 0, 100, 70, vtype="U8"), "[%] 0-100",
+                L("Brightness of the panel's display, in per cent.", "Jasność wyświetlacza panelu w procentach.")),
+          param("P-66", L("Keypad lit on days (Sun ... Mon)", "Podświetlenie w dni (nd. ... pn.)"),
+                number(M.BACKLIGHT_DAYS, 0, 127, 127, fmt="%07b"), L("1: lit", "1: wł."),
+                L("One digit per day, Monday rightmost: 1 lights the keypad on that day.",
+                  "Jedna cyfra na dzień, poniedziałek z prawej: 1 włącza podświetlenie w tym dniu.")),
           ]),
         (None, [footer([])]),
     ])
@@ -592,10 +602,16 @@ def table_page_text(page, lang):
     return out
 
 
+# Files named in another letter case than they have on disk, as definition files written on a
+# system without letter case in paths do: (model, language) -> the manual's URL TEXT.
+URL_CASE = {("RK4820_H65", "EN"): "/help/SYSTEM/en/rk4820_h65.HTML"}
+
+
 def web_page_text(model, lang):
+    url = URL_CASE.get((model, lang), "/HELP/System/%s/%s.html" % (lang, model))
     return ["  <PAGE>", "    " + text_element("PGNAME", text_of(L("Manual", "Instrukcja"), lang)),
             "    <WEB_LIST>", "      <HTML>", "        <LINK>",
-            '          <URL TEXT="/HELP/System/%s/%s.html"/>' % (lang, model),
+            '          <URL TEXT="%s"/>' % url,
             "        </LINK>", "      </HTML>", "    </WEB_LIST>", "  </PAGE>"]
 
 

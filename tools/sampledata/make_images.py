@@ -86,7 +86,7 @@ def keys(image, codes, flats, slots, entries):
 
 
 NAMES = ["Adamski", "Baker", "Berger", "Czarnecka", "Dobson", "Eriksen", "Fischer", "Gajewski",
-         "Hansen", "Ivanova", "Jablonski", "Keller", "Lindqvist", "Marek", "Novak", "Olsen",
+         "Hansen", "Ivanova", "Jabłoński", "Keller", "Lindqvist", "Marek", "Novak", "Olsen",
          "Pawlak", "Quinn", "Rossi", "Sobczak", "Tanner", "Urban", "Vogel", "Wilczek"]
 
 
@@ -103,6 +103,8 @@ def u65_image():
     image.u16(M.LOCK_TYPE, 1)
     image.u16(M.PORTER_FLAT, 300)
     image.u16(M.CONTRAST, 3)
+    image.u8(M.BRIGHTNESS, 80)
+    image.u16(M.BACKLIGHT_DAYS, 0b0011111)  # Monday to Friday
     image.u16(M.OPTIONS2, 0b110)
     image.u16(M.SHIFT_RANGE, 0)
     image.u16(M.FLAT_UP_STAIRS, 0)

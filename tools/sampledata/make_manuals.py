@@ -95,6 +95,8 @@ def default_text(line, lang):
             values = a["VALUE_LIST"].split("/")
             return a["TEXT_LIST"].split("/")[values.index(a["VINIT"])]
         if tag == "EDIT" and a["VTYPE"] != "STRING" and a["UID"] not in ("SN", "O_M", "IDD"):
+            if a["FORMAT"].endswith("b"):  # base 2, as the editor shows it
+                return format(int(a["VINIT"]), "0%sb" % a["FORMAT"][1:-1].lstrip("0"))
             return a["VINIT"]
     return ""
 
@@ -123,6 +125,10 @@ def parameter_rows(model, lang):
     return rows
 
 
+# The manual's picture, named in another letter case than on disk in one manual.
+PICTURE_CASE = {("RK4820_H65", "EN"): "../../IMG/Front_Panel.PNG"}
+
+
 def manual(model, lang):
     def e(text):
         return html.escape(text, quote=False)
@@ -130,7 +136,8 @@ def manual(model, lang):
     out = ["<html>", "<head>", '<meta http-equiv="Content-Type" content="text/html; charset=utf-8">',
            "<title>%s</title>" % e(text_of(T["title"], lang) % name), "</head>",
            '<body style="font-family: sans-serif; font-size: 10pt;">',
-           '<table cellspacing="10"><tr><td valign="top"><img src="../../img/front_panel.png" width="80"></td>',
+           '<table cellspacing="10"><tr><td valign="top"><img src="%s" width="80"></td>'
+           % PICTURE_CASE.get((model, lang), "../../img/front_panel.png"),
            '<td valign="top"><h2>%s</h2><p>%s</p></td></tr></table>'
            % (e(text_of(T["title"], lang) % name), e(text_of(T["intro"][model], lang)))]
     out.append("<h3>%s</h3>" % e(text_of(T["params"], lang)))

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes sample table text files of the U65 sample image into DATA/, as a table page exports
 them: a title line "*****<default name>*****", one line per row in which every field is followed
-by a TAB, and the end line of the table kind without a line end; CR LF line ends, 8-bit text.
+by a TAB, and the end line of the table kind without a line end; CR LF line ends, UTF-8 without
+byte-order mark (the name "Jabłoński" tries letters outside ASCII).
 
 flats_sample.op   lock-code table, flats 1-64 (position, door number, code, six option indexes)
 keys_sample.id    key table, positions 0-99 (position, key code, door number)
@@ -23,7 +24,7 @@ EMPTY = "-----"
 def write(name, title, rows, end):
     lines = ["*****%s*****" % title] + ["".join(field + "\t" for field in row) for row in rows]
     with open(os.path.join(ROOT, "DATA", name), "wb") as out:
-        out.write(("\r\n".join(lines) + "\r\n" + end).encode("latin-1"))
+        out.write(("\r\n".join(lines) + "\r\n" + end).encode("utf-8"))
     print("wrote", os.path.join("DATA", name))
 
 

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "tabletextfile.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// One export or import of a table page: its file dialog, its file and what was read. A page makes
+// one for each operation and lets it go at the operation's end.
+//
+// The dialogs are Qt's own (never the desktop's), without parent, title or start folder, in detail
+// view, filtering "*" + the table kind's extension.
+class RWTable : public QObject
+{
+    Q_OBJECT
+
+public:
+    RWTable();
+    ~RWTable() override;
+
+    void setExtension(const QString &extension) { m_extension = extension; }
+    QString extension() const { return m_extension; }
+
+    // The default file name: system type + the last two characters of the IDD value (the whole value
+    // when shorter) + "_" + SN + "_" + IDO, the parts as they are; the title line holds it exactly.
+    void makeHeader(const QString &systemType, const QString &idd, const QString &ido, const QString &sn);
+    QString defaultName() const { return m_defaultName; }
+    QString headerLine() const { return m_headerLine; }
+    // What the save dialog proposes: the default name made a plain file name, with the extension.
+    QString proposedName() const;
+
+    // Export. The save dialog; true when the user chose a file. The chosen path gets the extension
+    // appended unless it holds it anywhere (letter case ignored).
+    bool openForWriting();
+    // Writes the rows as a table text of tableKind under the default name. A temporary file beside
+    // the target replaces it only once complete (where no temporary can be made there, the file is
+    // written in place), so a failed export keeps an earlier file. On failure emits
+    // writeToFileError(path, the system's reason) and returns false.
+    bool writeTable(const QVector<QStringList> &rows, int tableKind);
+
+    // Import. The open dialog; when the user chose a file, reads it (parse) and returns true.
+    bool openForReading();
+    // Reads filePath() whole: never writes it.
+    void parse();
+    const TableTextFile::ReadResult &result() const { return m_result; }
+    QVector<QStringList> rows() const { return m_result.rows; }
+
+    bool isAccepted() const { return m_accepted; }
+    QString filePath() const { return m_filePath; }
+    // For callers that know the file without a dialog.
+    void setFilePath(const QString &path) { m_filePath = path; }
+
+signals:
+    void writeToFileError(const QString &path, const QString &reason);
+
+private:
+    // Runs a file dialog; on acceptance takes the first chosen file as filePath.
+    bool runDialog(bool save);
+
+    bool m_accepted = false;
+    QString m_extension;
+    QString m_defaultName;
+    QString m_headerLine;
+    QString m_filePath;
+    TableTextFile::ReadResult m_result;
+};
