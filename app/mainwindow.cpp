@@ -111,6 +111,11 @@ MainWindow::MainWindow(const QRect &desktop) : QMainWindow(nullptr, Qt::WindowFl
 MainWindow::~MainWindow()
 {
     saveWinPos();
+    // The pages refer to the image and the reader of their set: they go first.
+    releasePageSet();
+    delete port;
+    delete memoryImage;
+    delete guiReader;
     delete ui;
 }
 

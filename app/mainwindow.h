@@ -156,6 +156,7 @@ private:
     Page *newPage();
     void buildTablePage(Page *page, int index);
     void deletePages();
+    void releasePageSet();
     void linkPageItems();
     void deletePagesToUpdate();
     void rebuildPages();

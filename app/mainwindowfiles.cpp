@@ -106,8 +106,8 @@ QString MainWindow::proposedImageName() const
     if (!firstTreePage)
         return QString();
     return safeFileName(firstTreePage->systemType() + firstTreePage->getDataTypeId().right(2) + QLatin1Char('_')
-                        + x
-                        + QString().trimmed() + QLatin1String(".bin"));
+                        + firstTreePage->getSerialNumber() + QLatin1Char('_')
+                        + firstTreePage->getObjectId().trimmed() + QLatin1String(".bin"));
 }
 
 void MainWindow::saveBinFileAs()

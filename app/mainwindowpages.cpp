@@ -177,6 +177,15 @@ void MainWindow::deletePages()
         startHelpView->show();
     ui->backGroundFrame->hide();
 
+    releasePageSet();
+    delayMs(PageSetWaitMs);
+    updateButtonsPosition();
+}
+
+// The pages in file order, the status line, the tab widget with what it still holds, and the
+// definition reader of the set.
+void MainWindow::releasePageSet()
+{
     deletingPages = true;
     firstTreePage = nullptr;
     const QList<Page *> old = std::exchange(pages, {});
@@ -193,9 +202,6 @@ void MainWindow::deletePages()
     treePageIndexes.clear();
     tablePageIndexes.clear();
     deletingPages = false;
-
-    delayMs(PageSetWaitMs);
-    updateButtonsPosition();
 }
 
 // Editors that show one image value on the first two tree pages are linked both ways: on/off pairs

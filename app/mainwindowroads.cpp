@@ -171,7 +171,7 @@ void MainWindow::currentTabWidget(int index)
     QWidget *tab = pageTabWidget->widget(index);
     for (Page *page : qAsConst(pages)) {
         if (page && page->pageWidget()->widget() == tab) {
-            port->serialPort()->write(page->tableKind() == 2 ? "idon\r" : "idoff\r");
+            port->serialPort()->write(page->keyReaderFlag() ? "idon\r" : "idoff\r");
             return;
         }
     }

@@ -15,11 +15,18 @@ void prepareTimer(QTimer &timer, QObject *poller, const char *poll)
     QObject::connect(&timer, SIGNAL(timeout()), poller, poll);
 }
 
+// Arms the next poll; intervals under 2 s keep to the millisecond.
+void arm(QTimer &timer, int ms)
+{
+    timer.setTimerType(ms >= 2000 ? Qt::CoarseTimer : Qt::PreciseTimer);
+    timer.start(ms);
+}
+
 // A pending poll is rescheduled with the new interval.
 void applyInterval(QTimer &timer, int ms)
 {
     if (timer.isActive())
-        timer.start(ms);
+        arm(timer, ms);
 }
 
 }
@@ -71,7 +78,7 @@ void MyThread::startWork()
                 m_receive->setEnabled(false);
         }
     }
-    m_timer.start(m_interval);
+    arm(m_timer, m_interval);
 }
 
 void MyThread::serialNumber(QString data)
@@ -114,5 +121,5 @@ void MyThread1::startWork()
     if (m_port && !m_port->isReading() && !m_port->isWriting()
         && m_port->serialPort()->bytesAvailable() >= MinWaitingBytes)
         emit sendTMkeySerialNumber(m_port->readAvailableText());
-    m_timer.start(m_interval);
+    arm(m_timer, m_interval);
 }

@@ -2,6 +2,8 @@
 
 #include "mainwindow.h"
 
+#include <QPushButton>
+
 // What the tests read and set of the main window that its widgets do not show: the window names
 // this class as its friend.
 class MainWindowProbe
@@ -25,6 +27,14 @@ public:
     QString selectedPortText() const { return w->selectedPortText; }
     bool pagesBuilt() const { return w->pagesBuilt; }
     void playSound() { w->playSound(); }
+
+    // The form's buttons keep their clicks but no longer run the window's commands, for tests that
+    // watch which button a key clicks.
+    void detachButtonCommands()
+    {
+        for (QPushButton *button : w->findChildren<QPushButton *>())
+            QObject::disconnect(button, SIGNAL(clicked()), w, nullptr);
+    }
 
     // Ports, transfers, image files and the page set.
     ComPort *port() const { return w->port; }

@@ -178,6 +178,22 @@ public:
         dataModified = false;
     }
 
+    // The U65 definition with one text replaced on its second page (before start()).
+    bool rewriteSecondPage(const QString &from, const QString &to)
+    {
+        const QString path = files.path() + QStringLiteral("/application/xml/RK4820_U65_EN.xlx");
+        QFile in(QStringLiteral(TKV_DATA_ROOT "/application/xml/RK4820_U65_EN.xlx"));
+        if (!in.open(QIODevice::ReadOnly))
+            return false;
+        QStringList pages = QString::fromUtf8(in.readAll()).split(QStringLiteral("<PAGE>"));
+        if (pages.size() < 3 || !pages[2].contains(from))
+            return false;
+        pages[2].replace(pages[2].indexOf(from), from.size(), to);
+        QFile::remove(path);
+        QFile out(path);
+        return out.open(QIODevice::WriteOnly) && out.write(pages.join(QStringLiteral("<PAGE>")).toUtf8()) > 0;
+    }
+
     // Starts the interface (listed by the port scan) and the window.
     void start(bool listInterface = true)
     {

@@ -6,6 +6,8 @@
 #include "page.h"
 #include "qextserialport.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QSignalSpy>
 
 class TestRoadPorts : public QObject
@@ -20,6 +22,7 @@ private slots:
     void memoryButtons_data();
     void memoryButtons();
     void hangUpWhileIdle();
+    void keyReaderFollowsTabs();
     void keyRecordBehindSwitchAnswer();
 };
 
@@ -206,6 +209,52 @@ void TestRoadPorts::hangUpWhileIdle()
     QVERIFY(!rig.button("buttonConnectA0")->isChecked());
     QVERIFY(!rig.button("buttonReceive")->isEnabled());
     QCOMPARE(rig.script.seen, QStringList());
+}
+
+// The key reader is on while the key table's tab is current: every tab change of a connected window
+// switches it, the page build's own ones included, and nothing is written while the port is closed
+// or the set is being deleted. A key held to the reader right after a switch reaches the image.
+void TestRoadPorts::keyReaderFollowsTabs()
+{
+    RoadRig rig(RoadRig::sample(QStringLiteral("RK4820_U65_sample.bin")));
+    rig.start();
+    QVERIFY(rig.load(QStringLiteral("RK4820_U65_sample.bin")));
+    const auto switches = [&rig] {
+        QStringList found;
+        for (const QString &c : rig.sim.core().commands()) {
+            if (c == QLatin1String("idon") || c == QLatin1String("idoff"))
+                found << c;
+        }
+        rig.sim.core().clearLog();
+        return found;
+    };
+    QTabWidget *tabs = rig.probe->pageTabWidget();
+    tabs->setCurrentIndex(3);
+    QVERIFY(rig.connectInterface());
+    QCOMPARE(switches(), QStringList());
+
+    for (int index : {0, 3, 4, 2, 3})
+        tabs->setCurrentIndex(index);
+    QVERIFY(RoadRig::waitFor([&] { return rig.sim.core().commands().count() >= 5; }));
+    QCOMPARE(switches(), (QStringList{"idoff", "idon", "idoff", "idoff", "idon"}));
+
+    QSignalSpy codes(rig.probe->image(), SIGNAL(newSignal(QString)));
+    rig.sim.send(DevSimCore::keyRecord(QStringLiteral("01A2B3C4D5E6F70800"), QStringLiteral("3BA1")));
+    QTRY_COMPARE_WITH_TIMEOUT(codes.count(), 1, 5000);
+    QCOMPARE(codes.at(0).at(0).toString(), QStringLiteral("3BA1"));
+
+    // The build makes each tree and table page current before it is built, the first one last: the
+    // reader goes off.
+    QVERIFY(rig.load(QStringLiteral("RK4820_U65_sample.bin")));
+    QVERIFY(RoadRig::waitFor([&] { return rig.sim.core().commands().contains(QStringLiteral("idoff")); }));
+    QTest::qWait(100);
+    const QStringList build = switches();
+    QCOMPARE(build.count(QStringLiteral("idoff")), build.size());
+
+    rig.window->findChild<QMenu *>(QStringLiteral("menu_1"))->findChild<QAction *>(QStringLiteral("deleteMenu"))->trigger();
+    QVERIFY(!rig.probe->hasPageTabs());
+    QTest::qWait(100);
+    QCOMPARE(switches(), QStringList());
 }
 
 // The interface's answer to a key-reader switch waits on the port; the key record held to the

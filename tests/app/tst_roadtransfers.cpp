@@ -4,6 +4,7 @@
 
 #include "roadfixture.h"
 
+#include "mytablewidget.h"
 #include "page.h"
 
 #include <QSignalSpy>
@@ -319,14 +320,24 @@ void TestRoadTransfers::memoryTooSmallForReceive()
     QVERIFY(!rig.probe->port()->isBreakRequested());
 }
 
-// Send writes the image into the memory byte for byte, releases the memory button and leaves the
-// title, the pages and the flag alone.
+// Send writes the image into the memory byte for byte, a name typed into the name table included;
+// it releases the memory button and leaves the title, the pages and the flag alone.
 void TestRoadTransfers::send()
 {
     RoadRig rig(QByteArray(8192, '\0'));
     rig.start();
     QVERIFY(rig.load(U65));
     rig.probe->image()->writeInt16(QStringLiteral("0x0030"), 0x1234);
+    // A name typed into the name table, which the page writes into the image only when asked.
+    MyTableWidget *names = rig.probe->pages().at(4)->tableWidget();
+    QCOMPARE(rig.probe->pages().at(4)->tableKind(), 3);
+    int nameColumn = 0;
+    while (nameColumn < names->columnCount() && names->item(0, nameColumn)->type() != 1006)
+        ++nameColumn;
+    names->model()->setData(names->model()->index(1, nameColumn), QStringLiteral("Bob"), Qt::EditRole);
+    const QString field = QStringLiteral("     Bob      ");
+    const QByteArray fieldBytes(reinterpret_cast<const char *>(field.utf16()), 2 * field.size());
+    QVERIFY(!rig.probe->image()->image().contains(fieldBytes));
     dataModified = true;
     QVERIFY(rig.selectA0());
     QVERIFY(rig.button("buttonSend")->isEnabled());
@@ -336,9 +347,13 @@ void TestRoadTransfers::send()
     rig.button("buttonSend")->click();
 
     QCOMPARE(rig.script.seen, QStringList());
-    QCOMPARE(rig.sim.core().memory(0), before.image);
+    const QByteArray sent = rig.probe->image()->image();
+    QCOMPARE(rig.sim.core().memory(0), sent);
+    QVERIFY(sent.contains(fieldBytes));
     QCOMPARE(rig.sim.core().commands().value(0), QStringLiteral("rd:A0@1fff,01"));
-    QVERIFY(WindowState::of(rig) == before);
+    WindowState after = WindowState::of(rig);
+    after.image = before.image;   // the name is the only change
+    QVERIFY(after == before);
     QVERIFY(!rig.button("buttonConnectA0")->isChecked());
     QVERIFY(!rig.button("buttonSend")->isEnabled());
     QVERIFY(rig.probe->transferAddress().isNull());
@@ -379,11 +394,12 @@ void TestRoadTransfers::sendSizeMismatch()
     // Blocks past a smaller memory's end are asked again until the user stops.
     cancelWhen(rig, [&] { return rig.sim.core().blockCommands() > 300 && memory < 8192; });
     rig.sim.core().clearLog();
-    const QByteArray image = rig.probe->image()->image();
-    const int common = qMin(memory, image.size());
 
     rig.button("buttonSend")->click();
 
+    // What was sent: the image with the table pages' names (which may lengthen a short image).
+    const QByteArray image = rig.probe->image()->image();
+    const int common = qMin(memory, image.size());
     QVERIFY(rig.script.done());
     QCOMPARE(rig.script.seen, QStringList{"box: " + rig.probe->warningMemSize()});
     const QStringList writes = rig.blockCommands();
