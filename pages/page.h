@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include "keyrepeatfilter.h"
+
 #include <memory>
 #include <vector>
 
@@ -17,6 +19,7 @@ class MyTableWidgetItem;
 class MyTreeView;
 class OperationBin;
 class PageWidget;
+class QAbstractButton;
 class QAction;
 class QComboBox;
 class QLineEdit;
@@ -273,7 +276,7 @@ public slots:
     void tabMouseMenu(const QModelIndex &index, const QString &type);
     void actionTabSlot(QAction *action);
 
-    // ---- Key reader, find functions and table text files (page_keytable.cpp) ----------------------
+    // ---- Key reader, find functions and table text files (page_keytable.cpp, page_find.cpp, page_files.cpp)
     void processData(QString data);
     void processLongSerial(QString data);
     void setSerialNumber(QString serialNumber);
@@ -412,4 +415,53 @@ private:
     QPointer<QAction> m_findDuplicatesAction;
     QPointer<QAction> m_findFlatAction;
     QPointer<QAction> m_deleteAction;
+
+    // ---- Key reader, find functions and table text files (page_keytable.cpp, page_find.cpp, page_files.cpp)
+public:
+    // The data line that the last key-mode or found-list action selected as a whole; 0 for none.
+    int markedLine() const { return m_markedLine; }
+    // Select or deselect every cell of data line k; nothing for a line outside the table.
+    void selectRow(int line);
+    void deselectRow(int line);
+    // Plays a sound of the data tree, its path in any letter case, through PageSound's player.
+    static void playSound(const QString &path);
+    // The clock of the key reader's repeat window: the system's monotonic one unless a test hands
+    // in its own.
+    void setKeyClock(KeyRepeatFilter::Clock clock);
+    // Item index of the page's '/'-terminated list of table-file extensions; "" where it has none.
+    QString tableFileExtension(int index) const;
+    // The key panel's found list; null where the panel has none.
+    MyTableWidget *foundList() const;
+
+public slots:
+    // Runs the found list's menu entry (Delete position).
+    void actionFindSlot(QAction *action);
+    // An export failed: a critical box with the file-error text, the path and the system's reason.
+    void writeTofileError(const QString &path, const QString &reason);
+
+private:
+    // Keys count only on a built table page on the current tab while no build, paste or import runs.
+    bool acceptsKeys() const;
+    // The panel's TEXT_field line edit and BUTTON_n, where the definition has them.
+    QLineEdit *panelEdit(int field) const;
+    QAbstractButton *panelButton(int n) const;
+    bool modeActive(int button) const;
+    // The first data line holding the code, the first free data line; 0 for none.
+    int lineHoldingCode(const QString &code) const;
+    int firstFreeLine() const;
+    // The marked line is deselected and line becomes the marked line.
+    void markLine(int line);
+    void centreOnLine(int line);
+    void makeCurrentLine(int line);
+    void setRowSelected(int line, bool selected);
+    void addKey(const QString &code, bool withFlat, const QString &flat);
+    void showFound(MyTableWidget *list, const QVector<QVector<int>> &groups);
+    void findFlatText(const QString &flat);
+    QString ownFileExtension() const;
+    void showFileProblem(const QString &text, const QString &details);
+    void applyImport(const QVector<QStringList> &rows, int top, int rowCount, int fieldCount);
+
+    KeyRepeatFilter m_keyFilter;
+    int m_markedLine = 0;
+    QPointer<QAction> m_deletePositionAction;
 };

@@ -27,6 +27,7 @@ private slots:
     void menuEntries_data();
     void menuEntries();
     void menuRunsItsEntries();
+    void menuAtTheKeyboard_data();
     void menuAtTheKeyboard();
     void menuInsideAnEntryOfThePrevious();
 };
@@ -359,23 +360,38 @@ void TestTableClipboard::menuRunsItsEntries()
     QCOMPARE(rig.text(20, 1), QStringLiteral("1A2B"));
 }
 
+void TestTableClipboard::menuAtTheKeyboard_data()
+{
+    QTest::addColumn<int>("row"); // -1: no current cell
+    QTest::newRow("a cell") << 4;
+    QTest::newRow("the last row") << 31;
+    QTest::newRow("no current cell") << -1;
+}
+
+// The Menu key opens the menu just below the current cell (at the top left without one), and
+// the menu blocks until it is closed.
 void TestTableClipboard::menuAtTheKeyboard()
 {
+    QFETCH(int, row);
     Fixture files;
     TableRig rig;
     Page *page = TableFixtures::build(rig, files, "keys3");
     QVERIFY(rig.showWindow());
     MyTableWidget *grid = rig.grid();
-    const QModelIndex index = grid->model()->index(4, 1);
-    QPoint shownAt;
+    grid->resize(grid->width(), 150); // room for the menu below the last row on the test screen
+    const QModelIndex index = row >= 0 ? grid->model()->index(row, 1) : QModelIndex();
+    grid->scrollTo(index);
+    QRect shownAt;
     QTimer::singleShot(50, this, [&] {
         QMenu *menu = page->tableMenu();
-        shownAt = menu->pos();
+        shownAt = menu->geometry();
         menu->close();
     });
-    emit grid->rightMenu(index, QStringLiteral("key")); // blocks until closed
+    emit grid->rightMenu(index, QStringLiteral("key"));
     const QRect cell = grid->visualRect(index);
-    QCOMPARE(shownAt, grid->viewport()->mapToGlobal(QPoint(cell.left() + 5, cell.bottom() + 11)));
+    const QPoint wanted = grid->viewport()->mapToGlobal(index.isValid() ? QPoint(cell.left() + 5, cell.bottom() + 11) : QPoint(5, 10));
+    QCOMPARE(shownAt.left(), wanted.x());
+    QCOMPARE(shownAt.top(), wanted.y());
 }
 
 void TestTableClipboard::menuInsideAnEntryOfThePrevious()

@@ -1,0 +1,217 @@
+// Table text files of a table page: the selected rectangle exported, a file imported at the
+// selected cell. An import applies all of its file or nothing.
+
+#include "page.h"
+
+#include "globals.h"
+#include "mytablewidget.h"
+#include "mytablewidgetitem.h"
+#include "numbertext.h"
+#include "rwtable.h"
+#include "tableline.h"
+#include "tableselection.h"
+
+#include <QMessageBox>
+#include <QPointer>
+
+namespace {
+
+const QString EmptyCell = QStringLiteral("-----");
+const QString UnservicedFlat = QStringLiteral("e");
+
+// The texts of the unit that name an exported table, from the first tree page.
+struct UnitTexts {
+    QString systemType, dataTypeId, serialNumber, objectId, blocNumber;
+};
+
+bool numberInRange(const MyTableWidgetItem *cell, const QString &field)
+{
+    bool isNumber = false;
+    const int value = NumberText::parse(field, cell->base(), &isNumber);
+    return isNumber && value >= cell->minimum() && value <= cell->maximum();
+}
+
+// Whether an imported field may go into a cell as the import writes it.
+bool fitsCell(const MyTableWidgetItem *cell, const QString &field)
+{
+    switch (cell->cellType()) {
+    case CellKeyCode:
+        return field == EmptyCell || numberInRange(cell, field);
+    case CellKeyFlat: {
+        // Any number: the write-back decides whether the flat is serviced.
+        bool isNumber = false;
+        NumberText::parse(field, 10, &isNumber);
+        return isNumber || field == EmptyCell || field == UnservicedFlat;
+    }
+    case CellLockCode:
+    case CellNameFlat:
+    case CellBlockNumber:
+        return numberInRange(cell, field);
+    case CellCombo: {
+        // -1: exported from a cell that showed the error text; that cell stays as it is.
+        bool isNumber = false;
+        const int index = field.toInt(&isNumber);
+        return isNumber && index >= -1 && index < cell->count();
+    }
+    default: // names (cut to the field), the row index and computed flats (never written)
+        return true;
+    }
+}
+
+QString rowLine(const QStringList &fields)
+{
+    QString line;
+    for (const QString &field : fields)
+        line += field + QLatin1Char('\t');
+    return line;
+}
+
+}
+
+QString Page::tableFileExtension(int index) const
+{
+    return index < 0 ? QString() : TableLine::splitList(m_fileExtensions).value(index);
+}
+
+// The extension of this table's kind, from the first tree page's list.
+QString Page::ownFileExtension() const
+{
+    return m_firstTreePage ? m_firstTreePage->tableFileExtension(tableKind() - 1) : QString();
+}
+
+static UnitTexts unitTexts(const Page *first)
+{
+    if (!first)
+        return UnitTexts();
+    return UnitTexts{first->systemType(), first->getDataTypeId(), first->getSerialNumber(), first->getObjectId(),
+                     first->getBlocNumber()};
+}
+
+void Page::writeTofileError(const QString &path, const QString &reason)
+{
+    showFileProblem(m_fileErrorText, path + QLatin1Char('\n') + reason);
+}
+
+void Page::showFileProblem(const QString &text, const QString &details)
+{
+    QMessageBox box(QMessageBox::Critical, QString(), text, QMessageBox::Ok);
+    box.setInformativeText(details);
+    box.exec();
+}
+
+void Page::makeCopyTableToFile()
+{
+    MyTableWidget *grid = tableWidget();
+    if (!grid || !m_tableBuilt)
+        return;
+    const TableSelection selection(grid);
+    if (!selection.hasSelection())
+        return;
+    const int kind = grid->tableKind();
+    const UnitTexts unit = unitTexts(m_firstTreePage);
+
+    RWTable file;
+    connect(&file, &RWTable::writeToFileError, this, &Page::writeTofileError);
+    file.setExtension(ownFileExtension());
+    file.makeHeader(unit.systemType, unit.dataTypeId, unit.objectId, unit.serialNumber);
+    QPointer<Page> alive(this);
+    if (!file.openForWriting() || !alive)
+        return;
+
+    QVector<QStringList> rows;
+    rows.reserve(selection.rowCount());
+    for (int r = selection.topRow(); r <= selection.bottomRow(); ++r) {
+        QStringList fields;
+        for (int c = selection.leftColumn(); c <= selection.rightColumn(); ++c) {
+            const MyTableWidgetItem *cell = cellAt(r, c);
+            fields << (!cell ? QString() : cell->cellType() == CellCombo ? QString::number(cell->currentIndex()) : cell->text());
+        }
+        if (kind == NameTable && !unit.blocNumber.isEmpty())
+            fields << unit.blocNumber;
+        rows << fields;
+    }
+    file.writeTable(rows, kind);
+}
+
+void Page::loadDataFromFile()
+{
+    MyTableWidget *grid = tableWidget();
+    if (!grid || !m_tableBuilt)
+        return;
+    const TableSelection selection(grid);
+    if (!selection.hasSelection())
+        return;
+    // Keys read meanwhile are dropped, and unserviced flats warn once, at the end.
+    RunningOperation running(this);
+    QPointer<Page> alive(this);
+
+    RWTable file;
+    file.setExtension(ownFileExtension());
+    if (!file.openForReading() || !alive)
+        return;
+    const TableTextFile::ReadResult &read = file.result();
+    if (read.status != TableTextFile::ReadResult::Ok) {
+        const QString where = read.badLine > 0 ? TableTextFile::describeLine(read.badLine, read.badLineText) : read.reason;
+        showFileProblem(m_errorText, file.filePath() + QLatin1Char('\n') + where);
+        return;
+    }
+    if (selection.rowCount() != 1 || selection.columnCount() != 1)
+        return;
+
+    const QVector<QStringList> &rows = read.rows;
+    const int top = selection.topRow();
+    const int fieldCount = rows.isEmpty() ? 0 : qMin(rows.first().size(), m_columnCount);
+    const int rowCount = qMin(rows.size(), m_tableSize - top);
+    for (int k = 0; k < rowCount; ++k) {
+        const QStringList &fields = rows[k];
+        for (int j = 0; j < fieldCount && j < fields.size(); ++j) {
+            const MyTableWidgetItem *cell = cellAt(top + k, j);
+            if (cell && !fitsCell(cell, fields[j])) {
+                showFileProblem(m_errorText, file.filePath() + QLatin1Char('\n')
+                                                 + TableTextFile::describeLine(TableTextFile::lineOfRow(k), rowLine(fields)));
+                return;
+            }
+        }
+    }
+    applyImport(rows, top, rowCount, fieldCount);
+}
+
+void Page::applyImport(const QVector<QStringList> &rows, int top, int rowCount, int fieldCount)
+{
+    MyTableWidget *grid = tableWidget();
+    const QModelIndex selected = grid->selectionModel()->selectedIndexes().value(0);
+    setupProgressDialog(0, fieldCount * rowCount, 100, m_copyingText);
+    int progress = 0;
+    for (int k = 0; k < rowCount; ++k) {
+        const QStringList &fields = rows[k];
+        for (int j = 0; j < fieldCount && j < fields.size(); ++j) {
+            MyTableWidgetItem *cell = cellAt(top + k, j);
+            if (cell) {
+                switch (cell->cellType()) {
+                case CellLockCode:
+                case CellKeyCode:
+                case CellKeyFlat:
+                case CellNameFlat:
+                case CellBlockNumber:
+                    cell->setDisplayText(fields[j]);
+                    break;
+                case CellName:
+                    cell->setDisplayText(cell->maxLength() > 0 ? fields[j].left(cell->maxLength()) : fields[j]);
+                    break;
+                case CellCombo:
+                    if (fields[j].toInt() >= 0)
+                        cell->setCurrentIndex(fields[j].toInt());
+                    break;
+                default:
+                    break;
+                }
+            }
+            setProgressValue(++progress);
+            dataModified = true;
+        }
+    }
+    // Every cell the import went through is deselected: of the selection, that is its one cell.
+    if (selected.isValid() && selected.row() >= top && selected.row() < top + rowCount && selected.column() < fieldCount)
+        grid->selectionModel()->select(selected, QItemSelectionModel::Deselect);
+    closeProgress();
+}
