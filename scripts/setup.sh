@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs whatever of the project's Debian packages is missing, then configures and builds.
 #   scripts/setup.sh [build-dir] [extra cmake args...]
+# TKV_EXTRA_PACKAGES names further packages a caller needs (scripts/fuzz.sh: the clang tool chain).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 packages=(
   build-essential cmake
   qtbase5-dev libqt5serialport5-dev qtmultimedia5-dev libqt5multimedia5-plugins
   qt5-style-plugin-plastique fonts-dejavu-core fonts-dejavu-extra
+  ${TKV_EXTRA_PACKAGES:-}
 )
 missing=()
 for p in "${packages[@]}"; do
