@@ -36,6 +36,16 @@ QMessageBox::StandardButton showPlainBox(QMessageBox::Icon icon, const QString &
     return QMessageBox::StandardButton(box.exec());
 }
 
+// The language table pads the model-choice text with blanks; in the box's fixed width they would
+// push the words out of sight.
+QString linesTrimmed(const QString &text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line = line.trimmed();
+    return lines.join(QLatin1Char('\n'));
+}
+
 QIcon logoIcon()
 {
     return QIcon(Platform::resolveDataPath(QStringLiteral("application/png/logo.png")));
@@ -245,7 +255,7 @@ void MainWindow::showModelChoiceDialog(const QStringList &fileNames, const QStri
     modelChoiceBox = new QComboBox(&box);
     modelChoiceBox->addItems(fileNames);
     modelChoiceBox->setGeometry(60, 50, 190, 20);
-    box.setText(ID_NOTFOUND_MESSAGE);
+    box.setText(linesTrimmed(ID_NOTFOUND_MESSAGE));
     connect(box.button(QMessageBox::Ok), SIGNAL(clicked()), this, SLOT(getActualXmlFile()));
     connect(&box, SIGNAL(rejected()), this, SLOT(updateButtonsConnectionState()));
     box.exec();

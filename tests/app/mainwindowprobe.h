@@ -47,6 +47,12 @@ public:
     QString probeAddress() const { return w->probeAddress; }
     QString transferAddress() const { return w->transferAddress; }
     QString memSize() const { return w->memSize; }
+    // The model the next page build reads, as a recognised one would set it.
+    void useModel(const QString &definitionPath, const QString &size)
+    {
+        w->definitionFilePath = definitionPath;
+        w->memSize = size;
+    }
     QString errorMessage() const { return w->ERROR_MESSAGE; }
     QString fileWriteError() const { return w->FILE_WRITE_ERROR; }
     QString definitionFilePath() const { return w->definitionFilePath; }

@@ -22,6 +22,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTextStream>
 #include <QTabWidget>
 
 #include <deque>
@@ -51,18 +53,20 @@ public:
     // A message box answered with a button.
     DialogScript &answer(QMessageBox::StandardButton button)
     {
-        return then([button](QWidget *w) {
-            if (auto *box = qobject_cast<QMessageBox *>(w))
-                box->button(button)->click();
+        return then([this, button](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            if (!box || !box->button(button))
+                return mismatch(w);
+            box->button(button)->click();
         });
     }
     // A file dialog given a path (accepted), or rejected for an empty path.
     DialogScript &chooseFile(const QString &path)
     {
-        return then([path](QWidget *w) {
+        return then([this, path](QWidget *w) {
             auto *dialog = qobject_cast<QFileDialog *>(w);
             if (!dialog)
-                return;
+                return mismatch(w);
             if (path.isEmpty()) {
                 dialog->reject();
                 return;
@@ -77,6 +81,14 @@ public:
     static void typeFileName(QFileDialog *dialog, const QString &name)
     {
         dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(name);
+    }
+
+    // A step met a dialog of another kind: the dialog is closed, so that nothing waits for ever.
+    void mismatch(QWidget *w)
+    {
+        ++unexpected;
+        if (auto *dialog = qobject_cast<QDialog *>(w))
+            dialog->reject();
     }
 
     std::function<void(MyProgressDialog *)> onTransfer;
@@ -178,20 +190,47 @@ public:
         dataModified = false;
     }
 
-    // The U65 definition with one text replaced on its second page (before start()).
-    bool rewriteSecondPage(const QString &from, const QString &to)
+    // The U65 definition with its PAGE elements changed (before start()): pages[0] is what stands
+    // before the first PAGE, pages[n] the n-th PAGE's contents.
+    bool rewriteU65(const std::function<void(QStringList &pages)> &change)
     {
         const QString path = files.path() + QStringLiteral("/application/xml/RK4820_U65_EN.xlx");
         QFile in(QStringLiteral(TKV_DATA_ROOT "/application/xml/RK4820_U65_EN.xlx"));
         if (!in.open(QIODevice::ReadOnly))
             return false;
         QStringList pages = QString::fromUtf8(in.readAll()).split(QStringLiteral("<PAGE>"));
-        if (pages.size() < 3 || !pages[2].contains(from))
-            return false;
-        pages[2].replace(pages[2].indexOf(from), from.size(), to);
+        change(pages);
         QFile::remove(path);
         QFile out(path);
         return out.open(QIODevice::WriteOnly) && out.write(pages.join(QStringLiteral("<PAGE>")).toUtf8()) > 0;
+    }
+
+    // The U65 definition with one text replaced on its second page.
+    bool rewriteSecondPage(const QString &from, const QString &to)
+    {
+        bool found = false;
+        return rewriteU65([&](QStringList &pages) {
+                   found = pages.size() > 2 && pages[2].contains(from);
+                   if (found)
+                       pages[2].replace(pages[2].indexOf(from), from.size(), to);
+               })
+               && found;
+    }
+
+    // A language table of one English block whose texts are the shipped ones, without the rows
+    // whose key is given.
+    void withoutGuiRows(const QString &key)
+    {
+        QFile in(QStringLiteral(TKV_DATA_ROOT "/application/xml/GUI.xlx"));
+        in.open(QIODevice::ReadOnly);
+        QTextStream stream(&in);
+        stream.setAutoDetectUnicode(true);
+        QString text = stream.readAll();
+        text.remove(QRegularExpression(QStringLiteral("<%1\\b[^>]*/>").arg(key)));
+        QFile::remove(files.guiPath());
+        QFile out(files.guiPath());
+        out.open(QIODevice::WriteOnly);
+        out.write(text.replace(QStringLiteral("UTF-16"), QStringLiteral("UTF-8")).toUtf8());
     }
 
     // Starts the interface (listed by the port scan) and the window.

@@ -41,6 +41,8 @@ private slots:
     void saveAs_data();
     void saveAs();
     void saveAsProposal();
+    void noProposalWithoutFirstTreePage();
+    void emptyModelList();
     void failedWrites_data();
     void failedWrites();
 };
@@ -293,6 +295,49 @@ void TestRoadFiles::saveAsProposal()
 
     QVERIFY(rig.script.done());
     QCOMPARE(proposal, QStringLiteral("4820_U65_01234_Gate 3_B_C_East.bin"));
+}
+
+// A set whose first page is no tree page: Save As proposes no name.
+void TestRoadFiles::noProposalWithoutFirstTreePage()
+{
+    RoadRig rig;
+    QVERIFY(rig.rewriteU65([](QStringList &pages) { pages.removeAt(1); pages.removeAt(1); }));
+    rig.start(false);
+    QVERIFY(rig.load(U65));
+    QCOMPARE(rig.probe->pages().at(0)->tableKind(), 1);
+    QString proposal = QStringLiteral("not read");
+    rig.script.then([&](QWidget *w) {
+        proposal = w->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
+        qobject_cast<QDialog *>(w)->reject();
+    });
+
+    rig.button("buttonSaveAs")->click();
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(proposal, QString());
+}
+
+// A language block that lists no model: the model choice offers nothing, and its Ok is a Cancel.
+void TestRoadFiles::emptyModelList()
+{
+    RoadRig rig;
+    rig.withoutGuiRows(QStringLiteral("EEPROM_DATA"));
+    rig.start(false);
+    int offered = -1;
+    rig.script.chooseFile(rig.dataPath(U65)).then([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        offered = box->findChild<QComboBox *>()->count();
+        box->button(QMessageBox::Ok)->click();
+    });
+
+    QMetaObject::invokeMethod(rig.window.get(), "getDataFromBinFile");
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(offered, 0);
+    QVERIFY(!rig.probe->hasPageTabs());
+    QCOMPARE(rig.probe->image()->image(), QByteArray());
+    QCOMPARE(rig.probe->imageFileName(), QString());
+    QCOMPARE(rig.window->windowTitle(), QStringLiteral(" TKV-05  "));
 }
 
 // A write that fails: the error box; the flag stays set. Save As has already taken the new name.
