@@ -5,6 +5,7 @@
 #include "globals.h"
 #include "operationbin.h"
 #include "page.h"
+#include "tabletextfile.h"
 #include "ui_mainwindowclass.h"
 
 #include <QDir>
@@ -21,16 +22,6 @@ void prepareFileDialog(QFileDialog &dialog, const QString &filter)
     dialog.setNameFilter(filter);
     dialog.setDirectory(QDir(QStringLiteral("DATA/")).absolutePath());
     dialog.setViewMode(QFileDialog::Detail);
-}
-
-// A file name taken from the image's texts names no folder and holds no control character.
-QString safeFileName(QString name)
-{
-    for (QChar &c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
-            c = QLatin1Char('_');
-    }
-    return name;
 }
 
 }
@@ -105,7 +96,7 @@ QString MainWindow::proposedImageName() const
 {
     if (!firstTreePage)
         return QString();
-    return safeFileName(firstTreePage->systemType() + firstTreePage->getDataTypeId().right(2) + QLatin1Char('_')
+    return proposedFileName(firstTreePage->systemType() + firstTreePage->getDataTypeId().right(2) + QLatin1Char('_')
                         + firstTreePage->getSerialNumber() + QLatin1Char('_')
                         + firstTreePage->getObjectId().trimmed() + QLatin1String(".bin"));
 }
