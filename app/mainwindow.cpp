@@ -90,7 +90,7 @@ MainWindow::MainWindow(const QRect &desktop) : QMainWindow(nullptr, Qt::WindowFl
     bankPoller.setObjects(port, ui->buttonConnectA0, ui->buttonConnectA2, ui->buttonConnectA4, ui->buttonSend,
                           ui->buttonReceive, ui->plainTextEdit, ui->comboScan, portList);
     keyPoller.setObjects(port, ui->plainTextEdit);
-    connect(&keyPoller, SIGNAL(sendTMkeySerialNumber(QString)), this, SIGNAL(sendTMkeySerialNumber(QString)));
+    connect(&keyPoller, SIGNAL(sendTMkeySerialNumber(QString)), this, SLOT(relayKeyText(QString)));
     bankPoller.run();
     keyPoller.run();
 
@@ -111,6 +111,11 @@ MainWindow::MainWindow(const QRect &desktop) : QMainWindow(nullptr, Qt::WindowFl
 MainWindow::~MainWindow()
 {
     saveWinPos();
+    // The pages refer to the image and the reader of their set: they go first.
+    releasePageSet();
+    delete port;
+    delete memoryImage;
+    delete guiReader;
     delete ui;
 }
 

@@ -101,6 +101,10 @@ public slots:
     void updatePagesQuestion(int number);
     void updateTables();
 
+private slots:
+    // Relay of the key poll's text: from its first key record on.
+    void relayKeyText(QString text);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -137,11 +141,22 @@ private:
 
     // Model recognition, transfers, image files and the page set.
     void showModelChoiceDialog(const QStringList &fileNames, const QString &title);
-    void transferWithProgress(const QString &label, int kind);
+    QString modelFilePath(const QString &fileName) const;
+    // The memory-size warning; true on Ok.
+    bool confirmMemorySize();
+    // One block transfer of memorySize / 16 blocks behind the transfer dialog: kind 1 reads into
+    // receiveBuffer, kind 2 writes the image.
+    void transferWithProgress(const QString &label, int kind, const QString &memorySize);
+    // Whether the last read brought the whole memory of that size, unstopped.
+    bool receiveComplete(const QString &memorySize) const;
     void pagesAfterReceive();
     void pagesAfterLoad(const QString &fileName);
+    QString proposedImageName() const;
     void buildPages();
+    Page *newPage();
+    void buildTablePage(Page *page, int index);
     void deletePages();
+    void releasePageSet();
     void linkPageItems();
     void deletePagesToUpdate();
     void rebuildPages();
@@ -204,6 +219,13 @@ private:
     QString imageFileName;
     QByteArray receiveBuffer;
     MyProgressDialog *transferDialog = nullptr;
+    // The model of the Receive or Load in progress; memSize and definitionFilePath take them only
+    // when its page set is built, so that a Receive or Load that ends earlier changes nothing.
+    QString newMemSize;
+    QString newDefinitionFilePath;
+    // The file and image of the Load in progress; the edited image takes its bytes with the page set.
+    QString loadingFileName;
+    OperationBin *loadingImage = nullptr;
 
     // Page set.
     XmlDefinition *pageDefinition = nullptr;
@@ -225,4 +247,5 @@ private:
     int pageToShow = 0;
     bool pagesBuilt = false;
     bool hasPageTabs = false;
+    bool deletingPages = false;
 };

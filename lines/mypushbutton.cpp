@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 MyPushButton::MyPushButton(QWidget *parent)
     : QPushButton(parent)
@@ -55,4 +56,16 @@ void MyPushButton::leaveEvent(QEvent *event)
 {
     emit buttonLeaved();
     QPushButton::leaveEvent(event);
+}
+
+void MyPushButton::paintEvent(QPaintEvent *event)
+{
+    QPushButton::paintEvent(event);
+    if (!isChecked())
+        return;
+    QPainter painter(this);
+    const QRect inside = rect().adjusted(2, 2, -2, -2);
+    painter.fillRect(inside, QColor(0, 40, 90, 70));
+    painter.setPen(QPen(QColor(0, 40, 90, 160), 2));
+    painter.drawRect(inside.adjusted(0, 0, -1, -1));
 }

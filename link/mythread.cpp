@@ -6,9 +6,41 @@
 #include <QPushButton>
 #include <QTimer>
 
+namespace {
+
+// The poll timer: single-shot, re-armed by every poll.
+void prepareTimer(QTimer &timer, QObject *poller, const char *poll)
+{
+    timer.setSingleShot(true);
+    QObject::connect(&timer, SIGNAL(timeout()), poller, poll);
+}
+
+// Arms the next poll; intervals under 2 s keep to the millisecond.
+void arm(QTimer &timer, int ms)
+{
+    timer.setTimerType(ms >= 2000 ? Qt::CoarseTimer : Qt::PreciseTimer);
+    timer.start(ms);
+}
+
+// A pending poll is rescheduled with the new interval.
+void applyInterval(QTimer &timer, int ms)
+{
+    if (timer.isActive())
+        arm(timer, ms);
+}
+
+}
+
 MyThread::MyThread(QObject *parent)
     : QThread(parent)
 {
+    prepareTimer(m_timer, this, SLOT(startWork()));
+}
+
+void MyThread::setInterval(int ms)
+{
+    m_interval = ms;
+    applyInterval(m_timer, ms);
 }
 
 MyThread::~MyThread() = default;
@@ -46,7 +78,7 @@ void MyThread::startWork()
                 m_receive->setEnabled(false);
         }
     }
-    QTimer::singleShot(m_interval, this, &MyThread::startWork);
+    arm(m_timer, m_interval);
 }
 
 void MyThread::serialNumber(QString data)
@@ -62,6 +94,13 @@ void MyThread::stop(bool condition)
 MyThread1::MyThread1(QObject *parent)
     : QThread(parent)
 {
+    prepareTimer(m_timer, this, SLOT(startWork()));
+}
+
+void MyThread1::setInterval(int ms)
+{
+    m_interval = ms;
+    applyInterval(m_timer, ms);
 }
 
 MyThread1::~MyThread1() = default;
@@ -82,5 +121,5 @@ void MyThread1::startWork()
     if (m_port && !m_port->isReading() && !m_port->isWriting()
         && m_port->serialPort()->bytesAvailable() >= MinWaitingBytes)
         emit sendTMkeySerialNumber(m_port->readAvailableText());
-    QTimer::singleShot(m_interval, this, &MyThread1::startWork);
+    arm(m_timer, m_interval);
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QThread>
+#include <QTimer>
 
 class ComPort;
 class QComboBox;
@@ -28,7 +29,8 @@ public:
 
     void setObjects(ComPort *port, QPushButton *a0, QPushButton *a2, QPushButton *a4, QPushButton *send,
                     QPushButton *receive, QWidget *textBox, QComboBox *portBox, const QStringList &portList);
-    void setInterval(int ms) { m_interval = ms; }
+    // A new interval applies at once, also to the poll already due.
+    void setInterval(int ms);
     int interval() const { return m_interval; }
     bool scanRecorded() const { return m_scan; }
 
@@ -55,6 +57,7 @@ private:
     bool m_scan = false;
     bool m_stop = false;
     int m_interval = DefaultIntervalMs;
+    QTimer m_timer;
 };
 
 // The key poller: every poll (when more than 25 bytes wait and no transfer runs) reads all
@@ -70,7 +73,8 @@ public:
     static constexpr int MinWaitingBytes = 26;
 
     void setObjects(ComPort *port, QWidget *widget);
-    void setInterval(int ms) { m_interval = ms; }
+    // A new interval applies at once, also to the poll already due.
+    void setInterval(int ms);
     int interval() const { return m_interval; }
 
     void run() override;
@@ -87,4 +91,5 @@ private:
     ComPort *m_port = nullptr;
     QWidget *m_widget = nullptr;
     int m_interval = DefaultIntervalMs;
+    QTimer m_timer;
 };

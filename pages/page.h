@@ -29,8 +29,10 @@ class QProgressDialog;
 class QTableWidgetItem;
 class QTabWidget;
 class QWidget;
+class RWTable;
 class TableDefinition;
 class TableLine;
+class TableSelection;
 class TreeLine;
 class TreeModel;
 class TreePageDefinitions;
@@ -432,6 +434,12 @@ public:
     QString tableFileExtension(int index) const;
     // The key panel's found list; null where the panel has none.
     MyTableWidget *foundList() const;
+    // The fields of the selected rectangle as an export writes them (a combo cell as its index, a
+    // name-table row with the block number after its cells).
+    QVector<QStringList> exportRows(const TableSelection &selection) const;
+    // Applies a file read for an import at the one selected cell, all or nothing: refuses (with the
+    // error box) a file that was not read whole or has a field its column cannot take.
+    bool importFile(const RWTable &file, const TableSelection &selection);
 
 public slots:
     // Runs the found list's menu entry (Delete position).

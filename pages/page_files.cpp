@@ -118,6 +118,13 @@ void Page::makeCopyTableToFile()
     if (!file.openForWriting() || !alive)
         return;
 
+    file.writeTable(exportRows(selection), kind);
+}
+
+QVector<QStringList> Page::exportRows(const TableSelection &selection) const
+{
+    const QString blocNumber = unitTexts(m_firstTreePage).blocNumber;
+    const bool withBlocNumber = tableKind() == NameTable && !blocNumber.isEmpty();
     QVector<QStringList> rows;
     rows.reserve(selection.rowCount());
     for (int r = selection.topRow(); r <= selection.bottomRow(); ++r) {
@@ -126,11 +133,11 @@ void Page::makeCopyTableToFile()
             const MyTableWidgetItem *cell = cellAt(r, c);
             fields << (!cell ? QString() : cell->cellType() == CellCombo ? QString::number(cell->currentIndex()) : cell->text());
         }
-        if (kind == NameTable && !unit.blocNumber.isEmpty())
-            fields << unit.blocNumber;
+        if (withBlocNumber)
+            fields << blocNumber;
         rows << fields;
     }
-    file.writeTable(rows, kind);
+    return rows;
 }
 
 void Page::loadDataFromFile()
@@ -149,14 +156,19 @@ void Page::loadDataFromFile()
     file.setExtension(ownFileExtension());
     if (!file.openForReading() || !alive)
         return;
+    importFile(file, selection);
+}
+
+bool Page::importFile(const RWTable &file, const TableSelection &selection)
+{
     const TableTextFile::ReadResult &read = file.result();
     if (read.status != TableTextFile::ReadResult::Ok) {
         const QString where = read.badLine > 0 ? TableTextFile::describeLine(read.badLine, read.badLineText) : read.reason;
         showFileProblem(m_errorText, file.filePath() + QLatin1Char('\n') + where);
-        return;
+        return false;
     }
     if (selection.rowCount() != 1 || selection.columnCount() != 1)
-        return;
+        return false;
 
     const QVector<QStringList> &rows = read.rows;
     const int top = selection.topRow();
@@ -169,11 +181,13 @@ void Page::loadDataFromFile()
             if (cell && !fitsCell(cell, fields[j])) {
                 showFileProblem(m_errorText, file.filePath() + QLatin1Char('\n')
                                                  + TableTextFile::describeLine(TableTextFile::lineOfRow(k), rowLine(fields)));
-                return;
+                return false;
             }
         }
     }
+    RunningOperation running(this);
     applyImport(rows, top, rowCount, fieldCount);
+    return true;
 }
 
 void Page::applyImport(const QVector<QStringList> &rows, int top, int rowCount, int fieldCount)

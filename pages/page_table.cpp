@@ -218,8 +218,10 @@ void Page::createTablePage(int page)
     // The legend of the table sections, when the table has sections and the panel a place for it.
     if (first && first->hasSections && m_panelLine->hasSections) {
         for (int r = 0; r < 3; ++r) {
-            if (QLineEdit *text = m_panelLine->legendEdits[size_t(r)])
+            if (QLineEdit *text = m_panelLine->legendEdits[size_t(r)]) {
                 text->setText(first->sectionTexts[size_t(r)]);
+                text->setCursorPosition(0); // a text longer than its field shows its beginning
+            }
             if (QLabel *swatch = m_panelLine->legendLabels[size_t(r)])
                 swatch->setStyleSheet(QStringLiteral("background-color:") + first->sectionColors[size_t(r)]);
         }

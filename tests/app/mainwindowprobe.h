@@ -2,6 +2,8 @@
 
 #include "mainwindow.h"
 
+#include <QPushButton>
+
 // What the tests read and set of the main window that its widgets do not show: the window names
 // this class as its friend.
 class MainWindowProbe
@@ -25,6 +27,51 @@ public:
     QString selectedPortText() const { return w->selectedPortText; }
     bool pagesBuilt() const { return w->pagesBuilt; }
     void playSound() { w->playSound(); }
+
+    // The form's buttons keep their clicks but no longer run the window's commands, for tests that
+    // watch which button a key clicks.
+    void detachButtonCommands()
+    {
+        for (QPushButton *button : w->findChildren<QPushButton *>())
+            QObject::disconnect(button, SIGNAL(clicked()), w, nullptr);
+    }
+
+    // Ports, transfers, image files and the page set.
+    ComPort *port() const { return w->port; }
+    OperationBin *image() const { return w->memoryImage; }
+    void setPollIntervals(int bankMs, int keyMs)
+    {
+        w->bankPoller.setInterval(bankMs);
+        w->keyPoller.setInterval(keyMs);
+    }
+    QString probeAddress() const { return w->probeAddress; }
+    QString transferAddress() const { return w->transferAddress; }
+    QString memSize() const { return w->memSize; }
+    // The model the next page build reads, as a recognised one would set it.
+    void useModel(const QString &definitionPath, const QString &size)
+    {
+        w->definitionFilePath = definitionPath;
+        w->memSize = size;
+    }
+    QString errorMessage() const { return w->ERROR_MESSAGE; }
+    QString fileWriteError() const { return w->FILE_WRITE_ERROR; }
+    QString definitionFilePath() const { return w->definitionFilePath; }
+    QString imageFileName() const { return w->imageFileName; }
+    bool hasPageTabs() const { return w->hasPageTabs; }
+    QTabWidget *pageTabWidget() const { return w->pageTabWidget; }
+    QLineEdit *statusLine() const { return w->statusLine; }
+    XmlDefinition *pageDefinition() const { return w->pageDefinition; }
+    const QList<Page *> &pages() const { return w->pages; }
+    QList<int> treePageIndexes() const { return w->treePageIndexes; }
+    QList<int> tablePageIndexes() const { return w->tablePageIndexes; }
+    Page *firstTreePage() const { return w->firstTreePage; }
+    QStringList flatAddresses() const
+    {
+        return {w->blocNumberAddress, w->flatUpStairsAddress, w->shiftRangeAddress, w->flatMinAddress,
+                w->flatMaxAddress};
+    }
+    QStringList specialFlatAddresses() const { return w->specialFlatAddresses; }
+    QString modelHelpPage() const { return w->modelHelpPage; }
 
 private:
     MainWindow *w;

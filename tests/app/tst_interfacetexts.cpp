@@ -229,6 +229,7 @@ void TestInterfaceTexts::shippedShortcuts()
     AppFixture fixture;
     fixture.useShippedGui();
     const auto window = start(fixture, 2);
+    MainWindowProbe(window.get()).detachButtonCommands();
     for (const QString &name : enabled)
         window->findChild<QWidget *>(name)->setEnabled(true);
     for (const QString &name : disabled)
@@ -289,6 +290,7 @@ void TestInterfaceTexts::shortcutEntries()
         {{"SHORTCUT", "button_send-Alt+M/\n   BUTTON_LOAD - Alt + O /BUTTON_CONNECT_DISCONNECT-Alt+L/"
                       "Button_Save_As_Alt+A/BUTTONA0-Alt+C"}})});
     const auto window = start(fixture, 1);
+    MainWindowProbe(window.get()).detachButtonCommands();
     QList<std::shared_ptr<QSignalSpy>> clicks;
     for (const QString &name : AllButtons) {
         auto *button = window->findChild<QPushButton *>(name);

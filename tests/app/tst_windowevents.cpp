@@ -194,6 +194,7 @@ void TestWindowEvents::returnClicksOnce()
     QFETCH(bool, animated);
 
     auto *target = widget<QPushButton>(button);
+    MainWindowProbe(window.get()).detachButtonCommands();
     target->setEnabled(true);
     QVERIFY(target->autoDefault());
     QApplication::setActiveWindow(window.get());

@@ -1,0 +1,133 @@
+// Image files: Load, Save and Save As.
+
+#include "mainwindow.h"
+
+#include "globals.h"
+#include "operationbin.h"
+#include "page.h"
+#include "tabletextfile.h"
+#include "ui_mainwindowclass.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+// The image file dialog: Qt's own, in the data folder, with the file list in detail.
+void prepareFileDialog(QFileDialog &dialog, const QString &filter)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilter(filter);
+    dialog.setDirectory(QDir(QStringLiteral("DATA/")).absolutePath());
+    dialog.setViewMode(QFileDialog::Detail);
+}
+
+}
+
+// The Load: the file is read into an image of its own and recognised there; the edited image, the
+// model, the file name and the pages change only when the new page set is built.
+void MainWindow::getDataFromBinFile()
+{
+    if (dataModified && !askDoNotSave())
+        return;
+    QFileDialog dialog(this);
+    prepareFileDialog(dialog, QStringLiteral("*.BIN"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    dialog.close();
+    const QString fileName = dialog.selectedFiles().value(0);
+    if (fileName.isEmpty())
+        return;
+
+    OperationBin candidate;
+    candidate.loadFile(fileName);
+    if (candidate.image().isEmpty()) {
+        QMessageBox box(QMessageBox::Critical, QString(),
+                        ERROR_MESSAGE + QLatin1Char('\n') + QDir::toNativeSeparators(fileName), QMessageBox::Ok);
+        box.exec();
+        return;
+    }
+    loadingImage = &candidate;
+    loadingFileName = fileName;
+    const QString name = getXMLFileName(2);
+    if (name != QLatin1String("noFile") && !name.isNull()) {
+        newDefinitionFilePath = modelFilePath(name);
+        if (newMemSize.toInt() == candidate.image().size() || confirmMemorySize()) {
+            pagesAfterLoad(fileName);
+            dataModified = false;
+        }
+    }
+    loadingImage = nullptr;
+    loadingFileName.clear();
+}
+
+// The loaded image with its model and file becomes the edited one, under a new page set.
+void MainWindow::pagesAfterLoad(const QString &fileName)
+{
+    if (fileName.isNull() || !loadingImage)
+        return;
+    memoryImage->loadHex(loadingImage->image().toHex());
+    memSize = newMemSize;
+    definitionFilePath = newDefinitionFilePath;
+    imageFileName = fileName;
+    setWindowTitle(QStringLiteral(" TKV-05  ") + fileName);
+    ui->plainTextEdit->clear();
+    ui->plainTextEdit->setPlainText(imageFileName);
+    ui->backGroundFrame->setStyleSheet(QStringLiteral("background-color: transparent;"));
+    creatPages();
+    ui->buttonSave->setEnabled(true);
+    ui->buttonSaveAs->setEnabled(true);
+}
+
+void MainWindow::saveBinaryFile()
+{
+    if (memSize.toInt() != memoryImage->image().size() && !confirmMemorySize())
+        return;
+    emit saveTMTable();
+    QFile file(imageFileName);
+    memoryImage->saveTo(&file);
+}
+
+// Type, the last two characters of the data type, serial number and object identifier of the first
+// tree page; no name without a tree page at index 0.
+QString MainWindow::proposedImageName() const
+{
+    if (!firstTreePage)
+        return QString();
+    return proposedFileName(firstTreePage->systemType() + firstTreePage->getDataTypeId().right(2) + QLatin1Char('_')
+                        + firstTreePage->getSerialNumber() + QLatin1Char('_')
+                        + firstTreePage->getObjectId().trimmed() + QLatin1String(".bin"));
+}
+
+void MainWindow::saveBinFileAs()
+{
+    QFileDialog dialog(this);
+    prepareFileDialog(dialog, QStringLiteral("*.bin"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const QString proposal = proposedImageName();
+    if (!proposal.isEmpty())
+        dialog.selectFile(proposal);
+    if (memSize.toInt() != memoryImage->image().size() && !confirmMemorySize())
+        return;
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    emit saveTMTable();
+    ui->plainTextEdit->clear();
+    QString name = dialog.selectedFiles().value(0);
+    if (!name.contains(QLatin1String(".bin"), Qt::CaseInsensitive))
+        name += QLatin1String(".bin");
+    setWindowTitle(QStringLiteral(" TKV-05  ") + name);
+    ui->plainTextEdit->setPlainText(name);
+    ui->buttonSave->setEnabled(true);
+    QFile file(name);
+    memoryImage->saveTo(&file);
+    imageFileName = name;
+}
+
+void MainWindow::errorWriteFile()
+{
+    QMessageBox box(QMessageBox::Critical, QString(), FILE_WRITE_ERROR, QMessageBox::Ok);
+    box.exec();
+}

@@ -1,0 +1,386 @@
+// Image files through the window, dialogs answered as a user would: Load of known, short, unknown,
+// missing and empty files; Save and Save As with their names, the size warning and failed writes.
+
+#include "roadfixture.h"
+
+#include "page.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+
+namespace {
+
+const QString U65 = QStringLiteral("RK4820_U65_sample.bin");
+const QString H65 = QStringLiteral("RK4820_H65_sample.bin");
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+}
+
+class TestRoadFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void load_data();
+    void load();
+    void save();
+    void saveSizeWarning_data();
+    void saveSizeWarning();
+    void saveAs_data();
+    void saveAs();
+    void saveAsProposal();
+    void noProposalWithoutFirstTreePage();
+    void emptyModelList();
+    void failedWrites_data();
+    void failedWrites();
+};
+
+void TestRoadFiles::cleanup()
+{
+    dataModified = false;
+}
+
+// A Load over the page set of a loaded H65 image. Steps: "yes"/"no" at the unsaved-data question,
+// "file" (the file chosen), "cancel file", "choose H65"/"cancel choice" at the model choice,
+// "ok"/"cancel" at the size warning, "ok error" at the error box. Result: the new image with its
+// pages, or everything as before.
+void TestRoadFiles::load_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("result");   // "file", "stamped" (the file, model word 3BA1), "before"
+    QTest::addColumn<QString>("definition");
+    QTest::addColumn<bool>("modifiedAfter");
+
+    const QString u65Xml = QStringLiteral("RK4820_U65_EN.xlx");
+    const QString h65Xml = QStringLiteral("RK4820_H65_EN.xlx");
+    QTest::newRow("known") << U65 << false << QStringList{"file"} << "file" << u65Xml << false;
+    QTest::newRow("known, edits dropped") << U65 << true << QStringList{"yes", "file"} << "file" << u65Xml << false;
+    QTest::newRow("No at the question") << U65 << true << QStringList{"no"} << "before" << h65Xml << true;
+    QTest::newRow("file dialog cancelled") << U65 << true << QStringList{"yes", "cancel file"} << "before" << h65Xml
+                                           << true;
+    QTest::newRow("4096 bytes, Ok") << "short_image_4096.bin" << true << QStringList{"yes", "file", "ok"} << "file"
+                                    << u65Xml << false;
+    QTest::newRow("4096 bytes, Cancel") << "short_image_4096.bin" << true << QStringList{"yes", "file", "cancel"}
+                                        << "before" << h65Xml << true;
+    QTest::newRow("unknown, Ok") << "unknown_model_1500.bin" << false << QStringList{"file", "choose H65"}
+                                 << "stamped" << h65Xml << false;
+    QTest::newRow("unknown, Ok keeps the flag") << "unknown_model_1500.bin" << true
+                                                << QStringList{"yes", "file", "choose H65"} << "stamped" << h65Xml << true;
+    QTest::newRow("unknown, Cancel") << "unknown_model_1500.bin" << true << QStringList{"yes", "file", "cancel choice"}
+                                     << "before" << h65Xml << true;
+    QTest::newRow("unknown 4096 bytes, Ok, Cancel") << "unknown_4096.bin" << true
+                                                    << QStringList{"yes", "file", "choose H65", "cancel"} << "before"
+                                                    << h65Xml << true;
+    QTest::newRow("missing file") << "missing.bin" << true << QStringList{"yes", "file", "ok error"} << "before"
+                                  << h65Xml << true;
+    QTest::newRow("empty file") << "empty.bin" << false << QStringList{"file", "ok error"} << "before" << h65Xml
+                                << false;
+}
+
+void TestRoadFiles::load()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, modified);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, result);
+    QFETCH(QString, definition);
+    QFETCH(bool, modifiedAfter);
+
+    RoadRig rig;
+    rig.start(false);
+    QVERIFY(writeFile(rig.dataPath(QStringLiteral("empty.bin")), QByteArray()));
+    QVERIFY(writeFile(rig.dataPath(QStringLiteral("unknown_4096.bin")),
+                      RoadRig::sample(QStringLiteral("unknown_model_1500.bin")).left(4096)));
+    QVERIFY(rig.load(H65));
+    const QString before = rig.dataPath(H65);
+    const QList<Page *> pagesBefore = rig.probe->pages();
+    dataModified = modified;
+
+    const QString path = rig.dataPath(file);
+    QStringList expectedSeen;
+    for (const QString &step : steps) {
+        if (step == QLatin1String("yes") || step == QLatin1String("no")) {
+            rig.script.answer(step == QLatin1String("yes") ? QMessageBox::Yes : QMessageBox::No);
+            expectedSeen << QStringLiteral("question: ") + rig.probe->askDataNotSaved();
+        } else if (step == QLatin1String("file") || step == QLatin1String("cancel file")) {
+            rig.script.chooseFile(step == QLatin1String("file") ? path : QString());
+            expectedSeen << QStringLiteral("file dialog");
+        } else if (step.endsWith(QLatin1String("choice")) || step == QLatin1String("choose H65")) {
+            const bool choose = step == QLatin1String("choose H65");
+            rig.script.then([choose](QWidget *w) {
+                auto *box = qobject_cast<QMessageBox *>(w);
+                box->findChild<QComboBox *>()->setCurrentIndex(1);
+                box->button(choose ? QMessageBox::Ok : QMessageBox::Cancel)->click();
+            });
+            expectedSeen << QStringLiteral("model choice");
+        } else if (step == QLatin1String("ok error")) {
+            rig.script.answer(QMessageBox::Ok);
+            expectedSeen << QStringLiteral("critical: ") + rig.probe->errorMessage() + QLatin1Char('\n') + path;
+        } else {
+            rig.script.answer(step == QLatin1String("ok") ? QMessageBox::Ok : QMessageBox::Cancel);
+            expectedSeen << QStringLiteral("box: ") + rig.probe->warningMemSize();
+        }
+    }
+
+    QMetaObject::invokeMethod(rig.window.get(), "getDataFromBinFile");
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(rig.script.seen, expectedSeen);
+    QVERIFY(rig.probe->definitionFilePath().endsWith(QLatin1Char('/') + definition));
+    QCOMPARE(dataModified, modifiedAfter);
+    QVERIFY(rig.button("buttonSave")->isEnabled());
+    QVERIFY(rig.button("buttonSaveAs")->isEnabled());
+    if (result == QLatin1String("before")) {
+        QCOMPARE(rig.probe->image()->image(), RoadRig::sample(H65));
+        QCOMPARE(rig.probe->pages(), pagesBefore);
+        QCOMPARE(rig.probe->imageFileName(), before);
+        QCOMPARE(rig.window->windowTitle(), QStringLiteral(" TKV-05  ") + before);
+        QCOMPARE(rig.widget<QPlainTextEdit>("plainTextEdit")->toPlainText(), before);
+        return;
+    }
+    QByteArray expected = fileBytes(path);
+    if (result == QLatin1String("stamped")) {
+        expected[0x0E] = char(0x3B);
+        expected[0x0F] = char(0xA1);
+    }
+    QCOMPARE(rig.probe->image()->image(), expected);
+    QCOMPARE(fileBytes(path), RoadRig::sample(file));   // the file itself is not touched
+    QVERIFY(rig.probe->pages() != pagesBefore);
+    QCOMPARE(rig.probe->imageFileName(), path);
+    QCOMPARE(rig.window->windowTitle(), QStringLiteral(" TKV-05  ") + path);
+    QCOMPARE(rig.widget<QPlainTextEdit>("plainTextEdit")->toPlainText(), path);
+    QCOMPARE(rig.probe->memSize(), QStringLiteral("8192"));
+}
+
+// Save writes the edited image to its file and clears the flag; the table pages give their names
+// first.
+void TestRoadFiles::save()
+{
+    RoadRig rig;
+    rig.start(false);
+    QVERIFY(rig.load(U65));
+    rig.probe->image()->writeInt16(QStringLiteral("0x0030"), 0x4321);
+    dataModified = true;
+    QSignalSpy names(rig.window.get(), SIGNAL(saveTMTable()));
+
+    rig.button("buttonSave")->click();
+
+    QCOMPARE(rig.script.seen, QStringList());
+    QCOMPARE(names.count(), 1);
+    QCOMPARE(fileBytes(rig.dataPath(U65)), rig.probe->image()->image());
+    QCOMPARE(fileBytes(rig.dataPath(U65)).mid(0x30, 2), QByteArray("\x43\x21"));
+    QVERIFY(!dataModified);
+}
+
+// An image of another size than the model's memory: the warning first. Cancel writes nothing and
+// asks the table pages for nothing.
+void TestRoadFiles::saveSizeWarning_data()
+{
+    QTest::addColumn<bool>("saveAs");
+    QTest::addColumn<bool>("ok");
+    for (bool saveAs : {false, true}) {
+        QTest::addRow("%s, Cancel", saveAs ? "Save As" : "Save") << saveAs << false;
+        QTest::addRow("%s, Ok", saveAs ? "Save As" : "Save") << saveAs << true;
+    }
+}
+
+void TestRoadFiles::saveSizeWarning()
+{
+    QFETCH(bool, saveAs);
+    QFETCH(bool, ok);
+
+    RoadRig rig;
+    rig.start(false);
+    const QString shortImage = rig.dataPath(QStringLiteral("short_image_4096.bin"));
+    rig.script.chooseFile(shortImage).answer(QMessageBox::Ok);
+    QMetaObject::invokeMethod(rig.window.get(), "getDataFromBinFile");
+    QVERIFY(rig.script.done());
+    QVERIFY(writeFile(shortImage, QByteArray("old")));
+    rig.script.seen.clear();
+    dataModified = true;
+    QSignalSpy names(rig.window.get(), SIGNAL(saveTMTable()));
+    const QString target = saveAs ? rig.dataPath(QStringLiteral("copy.bin")) : shortImage;
+    rig.script.answer(ok ? QMessageBox::Ok : QMessageBox::Cancel);
+    if (saveAs && ok)
+        rig.script.chooseFile(target);
+
+    rig.button(saveAs ? "buttonSaveAs" : "buttonSave")->click();
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(rig.script.seen.value(0), QStringLiteral("box: ") + rig.probe->warningMemSize());
+    QCOMPARE(rig.script.seen.size(), saveAs && ok ? 2 : 1);
+    QCOMPARE(names.count(), ok ? 1 : 0);
+    QCOMPARE(dataModified, !ok);
+    if (ok)
+        QCOMPARE(fileBytes(target), rig.probe->image()->image());
+    else
+        QCOMPARE(fileBytes(target), saveAs ? QByteArray() : QByteArray("old"));
+}
+
+// Save As: the name typed, with ".bin" added unless it holds one in any letter case; title, file
+// box, Save and the file of later Saves follow it.
+void TestRoadFiles::saveAs_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+
+    QTest::newRow("no extension") << "copy" << "copy.bin";
+    QTest::newRow("capital extension") << "copy.BIN" << "copy.BIN";
+    QTest::newRow("extension inside the name") << "copy.bin.old" << "copy.bin.old";
+}
+
+void TestRoadFiles::saveAs()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+
+    RoadRig rig;
+    rig.start(false);
+    QVERIFY(rig.load(H65));
+    dataModified = true;
+    rig.script.chooseFile(rig.dataPath(typed));
+
+    rig.button("buttonSaveAs")->click();
+
+    QVERIFY(rig.script.done());
+    const QString path = rig.dataPath(written);
+    QCOMPARE(fileBytes(path), rig.probe->image()->image());
+    QCOMPARE(rig.window->windowTitle(), QStringLiteral(" TKV-05  ") + path);
+    QCOMPARE(rig.widget<QPlainTextEdit>("plainTextEdit")->toPlainText(), path);
+    QCOMPARE(rig.probe->imageFileName(), path);
+    QVERIFY(rig.button("buttonSave")->isEnabled());
+    QVERIFY(!dataModified);
+    QCOMPARE(fileBytes(rig.dataPath(H65)), RoadRig::sample(H65));
+
+    // A Save after it writes the same file.
+    rig.probe->image()->writeInt8(QStringLiteral("0x0031"), 0x77);
+    rig.button("buttonSave")->click();
+    QCOMPARE(fileBytes(path).at(0x31), char(0x77));
+}
+
+// The proposed name comes from the first tree page: type, the last two characters of the model,
+// serial number and object identifier; characters that would name a folder or control the
+// terminal become "_".
+void TestRoadFiles::saveAsProposal()
+{
+    RoadRig rig;
+    rig.start(false);
+    OperationBin image;
+    image.loadFile(rig.dataPath(U65));
+    image.writeInt16(QStringLiteral("0"), 1234);
+    image.writeText(QStringLiteral("30"), QStringLiteral("Gate 3/B\\C\tEast"), QStringLiteral("0x0100"));
+    QVERIFY(writeFile(rig.dataPath(QStringLiteral("named.bin")), image.image()));
+    QVERIFY(rig.load(QStringLiteral("named.bin")));
+    QString proposal;
+    rig.script.then([&](QWidget *w) {
+        proposal = w->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
+        qobject_cast<QDialog *>(w)->reject();
+    });
+
+    rig.button("buttonSaveAs")->click();
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(proposal, QStringLiteral("4820_U65_01234_Gate 3_B_C_East.bin"));
+}
+
+// A set whose first page is no tree page: Save As proposes no name.
+void TestRoadFiles::noProposalWithoutFirstTreePage()
+{
+    RoadRig rig;
+    QVERIFY(rig.rewriteU65([](QStringList &pages) { pages.removeAt(1); pages.removeAt(1); }));
+    rig.start(false);
+    QVERIFY(rig.load(U65));
+    QCOMPARE(rig.probe->pages().at(0)->tableKind(), 1);
+    QString proposal = QStringLiteral("not read");
+    rig.script.then([&](QWidget *w) {
+        proposal = w->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
+        qobject_cast<QDialog *>(w)->reject();
+    });
+
+    rig.button("buttonSaveAs")->click();
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(proposal, QString());
+}
+
+// A language block that lists no model: the model choice offers nothing, and its Ok is a Cancel.
+void TestRoadFiles::emptyModelList()
+{
+    RoadRig rig;
+    rig.withoutGuiRows(QStringLiteral("EEPROM_DATA"));
+    rig.start(false);
+    int offered = -1;
+    rig.script.chooseFile(rig.dataPath(U65)).then([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        offered = box->findChild<QComboBox *>()->count();
+        box->button(QMessageBox::Ok)->click();
+    });
+
+    QMetaObject::invokeMethod(rig.window.get(), "getDataFromBinFile");
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(offered, 0);
+    QVERIFY(!rig.probe->hasPageTabs());
+    QCOMPARE(rig.probe->image()->image(), QByteArray());
+    QCOMPARE(rig.probe->imageFileName(), QString());
+    QCOMPARE(rig.window->windowTitle(), QStringLiteral(" TKV-05  "));
+}
+
+// A write that fails: the error box; the flag stays set. Save As has already taken the new name.
+void TestRoadFiles::failedWrites_data()
+{
+    QTest::addColumn<bool>("saveAs");
+    QTest::newRow("Save") << false;
+    QTest::newRow("Save As") << true;
+}
+
+void TestRoadFiles::failedWrites()
+{
+    QFETCH(bool, saveAs);
+
+    RoadRig rig;
+    rig.start(false);
+    QDir(rig.files.path()).mkpath(QStringLiteral("DATA/gone"));
+    const QString loaded = rig.dataPath(QStringLiteral("gone/") + U65);
+    QVERIFY(QFile::copy(rig.dataPath(U65), loaded));
+    QVERIFY(rig.load(QStringLiteral("gone/") + U65));
+    dataModified = true;
+    const QString target = saveAs ? rig.dataPath(QStringLiteral("gone/copy.bin")) : loaded;
+    if (saveAs) {
+        rig.script.then([&](QWidget *w) {
+            auto *dialog = qobject_cast<QFileDialog *>(w);
+            DialogScript::typeFileName(dialog, target);
+            QDir(rig.dataPath(QStringLiteral("gone"))).removeRecursively();
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+    } else {
+        QVERIFY(QDir(rig.dataPath(QStringLiteral("gone"))).removeRecursively());
+    }
+    rig.script.answer(QMessageBox::Ok);
+
+    rig.button(saveAs ? "buttonSaveAs" : "buttonSave")->click();
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(rig.script.seen.last(), QStringLiteral("critical: ") + rig.probe->fileWriteError());
+    QVERIFY(dataModified);
+    QVERIFY(!QFile::exists(target));
+    QCOMPARE(rig.probe->imageFileName(), target);
+    QCOMPARE(rig.window->windowTitle(), QStringLiteral(" TKV-05  ") + target);
+}
+
+QTEST_MAIN(TestRoadFiles)
+#include "tst_roadfiles.moc"

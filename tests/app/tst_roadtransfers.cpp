@@ -1,0 +1,437 @@
+// Receive and Send through the window against the simulated interface: the commands, the page set,
+// the buttons, the title and the unsaved-data flag after a Receive; a model chosen by hand; every
+// way a Receive can stop; the memory-size warnings; a Send byte for byte.
+
+#include "roadfixture.h"
+
+#include "mytablewidget.h"
+#include "page.h"
+
+#include <QSignalSpy>
+
+using Fault = DevSimCore::Fault;
+Q_DECLARE_METATYPE(DevSimCore::Fault)
+
+namespace {
+
+const QString U65 = QStringLiteral("RK4820_U65_sample.bin");
+const QString H65 = QStringLiteral("RK4820_H65_sample.bin");
+const QString Unknown = QStringLiteral("unknown_model_1500.bin");
+
+const QStringList U65Tabs{"System parameters", "Operation", " Coded lock codes/Flats options", "Key fobs",
+                          "Name directory", "Manual"};
+const QStringList H65Tabs{"System parameters", "Key fobs", "Manual"};
+
+// The "rd:" commands of the log, a repeated command kept once.
+QStringList readCommands(const QStringList &log)
+{
+    QStringList reads;
+    for (const QString &command : log) {
+        if (command.startsWith(QLatin1String("rd:")) && (reads.isEmpty() || reads.last() != command))
+            reads << command;
+    }
+    return reads;
+}
+
+QStringList blockReads(int blocks)
+{
+    QStringList reads;
+    for (int i = 0; i < blocks; ++i)
+        reads << QStringLiteral("rd:a0@%1,10").arg(16 * i, 4, 16, QLatin1Char('0'));
+    return reads;
+}
+
+QByteArray withWord(QByteArray image, int address, quint16 word)
+{
+    image[address] = char(word >> 8);
+    image[address + 1] = char(word & 0xff);
+    return image;
+}
+
+// What a Receive that ends early must leave as it was.
+struct WindowState {
+    QByteArray image;
+    QList<Page *> pages;
+    QStringList tabs;
+    QString title;
+    QString memSize;
+    QString definition;
+    QString fileBox;
+    bool modified;
+
+    static WindowState of(RoadRig &rig)
+    {
+        return {rig.probe->image()->image(), rig.probe->pages(), rig.tabTitles(), rig.window->windowTitle(),
+                rig.probe->memSize(), rig.probe->definitionFilePath(),
+                rig.widget<QPlainTextEdit>("plainTextEdit")->toPlainText(), dataModified};
+    }
+    bool operator==(const WindowState &o) const
+    {
+        return image == o.image && pages == o.pages && tabs == o.tabs && title == o.title && memSize == o.memSize
+               && definition == o.definition && fileBox == o.fileBox && modified == o.modified;
+    }
+};
+
+// Presses the transfer dialog's Cancel button once, when stop() holds.
+void cancelWhen(RoadRig &rig, std::function<bool()> stop)
+{
+    rig.script.onTransfer = [stop, done = false](MyProgressDialog *dialog) mutable {
+        if (done || !stop())
+            return;
+        done = true;
+        dialog->findChild<QPushButton *>()->click();
+    };
+}
+
+}
+
+class TestRoadTransfers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void receive_data();
+    void receive();
+    void unknownModel_data();
+    void unknownModel();
+    void stoppedReceive_data();
+    void stoppedReceive();
+    void memoryTooSmallForReceive_data();
+    void memoryTooSmallForReceive();
+    void send();
+    void sendSizeMismatch_data();
+    void sendSizeMismatch();
+    void sendNotConnected();
+};
+
+void TestRoadTransfers::cleanup()
+{
+    dataModified = false;
+}
+
+// A Receive of each sample: the identifier read, the size probe and 512 block reads in order; the
+// model's pages over the bytes read; Save off, Save As on, the memory button released; the plain
+// title; the flag cleared.
+void TestRoadTransfers::receive_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<QStringList>("tabs");
+    QTest::addColumn<bool>("loadedBefore");
+
+    QTest::newRow("U65") << U65 << U65Tabs << false;
+    QTest::newRow("H65") << H65 << H65Tabs << false;
+    QTest::newRow("H65 over a loaded U65 with edits") << H65 << H65Tabs << true;
+}
+
+void TestRoadTransfers::receive()
+{
+    QFETCH(QString, sample);
+    QFETCH(QStringList, tabs);
+    QFETCH(bool, loadedBefore);
+
+    RoadRig rig(RoadRig::sample(sample));
+    rig.start();
+    if (loadedBefore) {
+        QVERIFY(rig.load(U65));
+        dataModified = true;
+        rig.script.answer(QMessageBox::Yes);
+    }
+    QVERIFY(rig.selectA0());
+    int largestRange = 0;
+    rig.script.onTransfer = [&](MyProgressDialog *dialog) { largestRange = qMax(largestRange, dialog->maximum()); };
+    rig.sim.core().clearLog();
+
+    rig.button("buttonReceive")->click();
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(rig.script.unexpected, 0);
+    const QStringList reads = readCommands(rig.sim.core().commands());
+    QCOMPARE(reads.mid(0, 2), (QStringList{"rd:A0@000E,02", "rd:A0@1fff,01"}));
+    QCOMPARE(reads.mid(2), blockReads(512));
+    QVERIFY(largestRange == 0 || largestRange == 512);
+    QCOMPARE(rig.probe->image()->image(), RoadRig::sample(sample));
+    QCOMPARE(rig.tabTitles(), tabs);
+    QCOMPARE(rig.probe->pageTabWidget()->currentIndex(), 0);
+    QCOMPARE(rig.probe->memSize(), QStringLiteral("8192"));
+    QVERIFY(rig.probe->definitionFilePath().endsWith(QStringLiteral("/application/xml/") + QString(sample).replace(QLatin1String("_sample.bin"), QLatin1String("_EN.xlx"))));
+    QCOMPARE(rig.window->windowTitle(), QStringLiteral(" TKV-05  "));
+    QCOMPARE(rig.widget<QPlainTextEdit>("plainTextEdit")->toPlainText(), QString());
+    QVERIFY(!rig.button("buttonSave")->isEnabled());
+    QVERIFY(rig.button("buttonSaveAs")->isEnabled());
+    QVERIFY(!rig.button("buttonConnectA0")->isChecked());
+    QVERIFY(!rig.button("buttonReceive")->isEnabled());
+    QVERIFY(!rig.button("buttonSend")->isEnabled());
+    QVERIFY(rig.probe->transferAddress().isNull());
+    QVERIFY(!rig.probe->port()->isBreakRequested());
+    QVERIFY(!dataModified);
+}
+
+// An identification word of no model: the model choice. Ok with the second model reads the memory
+// once with that model's size, writes its word into the image and builds its pages; the flag keeps
+// its value. Cancel reads nothing and changes nothing; Send goes off, and A2 too until the next poll.
+void TestRoadTransfers::unknownModel_data()
+{
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("Ok") << true;
+    QTest::newRow("Cancel") << false;
+}
+
+void TestRoadTransfers::unknownModel()
+{
+    QFETCH(bool, ok);
+
+    RoadRig rig(RoadRig::sample(Unknown));
+    rig.sim.core().setMemory(1, QByteArray(256, '\0'));
+    rig.start();
+    QVERIFY(rig.load(U65));
+    dataModified = true;
+    QVERIFY(rig.selectA0());
+    QVERIFY(RoadRig::waitFor([&] { return rig.button("buttonConnectA2")->isEnabled(); }));
+    rig.bankPollOff();
+    const WindowState before = WindowState::of(rig);
+    QStringList offered;
+    rig.script.answer(QMessageBox::Yes).then([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY(box);
+        QCOMPARE(box->windowTitle(), QStringLiteral("TKV-05"));
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        auto *models = box->findChild<QComboBox *>();
+        for (int i = 0; i < models->count(); ++i)
+            offered << models->itemText(i);
+        models->setCurrentIndex(1);
+        box->button(ok ? QMessageBox::Ok : QMessageBox::Cancel)->click();
+    });
+    rig.sim.core().clearLog();
+
+    rig.button("buttonReceive")->click();
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(rig.script.unexpected, 0);
+    QCOMPARE(offered, (QStringList{"RK4820_U65_EN.xlx", "RK4820_H65_EN.xlx"}));
+    const QStringList reads = readCommands(rig.sim.core().commands());
+    QCOMPARE(reads.first(), QStringLiteral("rd:A0@000E,02"));
+    if (ok) {
+        QCOMPARE(reads.mid(1), QStringList{"rd:A0@1fff,01"} + blockReads(512));
+        QCOMPARE(rig.probe->image()->image(), withWord(RoadRig::sample(Unknown), 0x0E, 0x3BA1));
+        QCOMPARE(rig.tabTitles(), H65Tabs);
+        QCOMPARE(rig.window->windowTitle(), QStringLiteral(" TKV-05  "));
+        QVERIFY(rig.probe->definitionFilePath().endsWith(QLatin1String("RK4820_H65_EN.xlx")));
+        QVERIFY(dataModified);
+    } else {
+        QCOMPARE(reads.size(), 1);
+        QVERIFY(WindowState::of(rig) == before);
+        QVERIFY(!rig.button("buttonSend")->isEnabled());
+        QVERIFY(!rig.button("buttonConnectA2")->isEnabled());
+        QVERIFY(!rig.button("buttonConnectA2")->isChecked());
+    }
+    QVERIFY(!rig.probe->port()->isBreakRequested());
+}
+
+// A Receive stopped before the whole memory is read keeps the image, the pages, the model, the
+// title and the unsaved-data flag, and clears the stop request: by Cancel, by Esc, by a memory that
+// leaves the bus, by Cancel at a read error.
+void TestRoadTransfers::stoppedReceive_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("Cancel") << "cancel" << Fault::WrongMark << QStringList();
+    QTest::newRow("Esc") << "esc" << Fault::WrongMark << QStringList();
+    QTest::newRow("memory unplugged") << "answer" << Fault::DropOut
+                                      << QStringList{"critical: TKV-05 device is unavailable !!!"};
+    QTest::newRow("read error, Cancel") << "answer" << Fault::ReadError
+                                        << QStringList{"warning: Connection error between TKV-05 and external memory !!!"};
+}
+
+void TestRoadTransfers::stoppedReceive()
+{
+    QFETCH(QString, how);
+    QFETCH(Fault, fault);
+    QFETCH(QStringList, messages);
+
+    RoadRig rig(RoadRig::sample(H65));
+    rig.sim.core().setFault(fault, 100, -1);
+    rig.start();
+    QVERIFY(rig.load(U65));
+    dataModified = true;
+    QVERIFY(rig.selectA0());
+    const WindowState before = WindowState::of(rig);
+    rig.script.answer(QMessageBox::Yes);
+    if (how == QLatin1String("cancel")) {
+        cancelWhen(rig, [&] { return rig.sim.core().blockCommands() > 100; });
+    } else if (how == QLatin1String("esc")) {
+        rig.script.onTransfer = [&](MyProgressDialog *dialog) {
+            if (rig.sim.core().blockCommands() > 100)
+                QTest::keyClick(dialog, Qt::Key_Escape);
+        };
+    } else {
+        rig.script.answer(fault == Fault::ReadError ? QMessageBox::Cancel : QMessageBox::Ok);
+    }
+
+    rig.button("buttonReceive")->click();
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(rig.script.seen.mid(1), messages);
+    QVERIFY(WindowState::of(rig) == before);
+    QVERIFY(!rig.probe->port()->isBreakRequested());
+    QVERIFY(!rig.button("buttonConnectA0")->isChecked());
+    QVERIFY(!rig.button("buttonReceive")->isEnabled());
+    QVERIFY(rig.button("buttonSave")->isEnabled());
+}
+
+// The control unit's memory is half the model's size: the warning. Cancel reads nothing; Ok reads
+// until the first block past the memory's end, which is asked again until the user stops, and the
+// Receive then keeps everything as it was.
+void TestRoadTransfers::memoryTooSmallForReceive_data()
+{
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("Cancel") << false;
+    QTest::newRow("Ok, then Cancel") << true;
+}
+
+void TestRoadTransfers::memoryTooSmallForReceive()
+{
+    QFETCH(bool, ok);
+
+    RoadRig rig(RoadRig::sample(U65).left(4096));
+    rig.start();
+    QVERIFY(rig.load(H65));
+    QVERIFY(rig.selectA0());
+    const WindowState before = WindowState::of(rig);
+    rig.script.answer(ok ? QMessageBox::Ok : QMessageBox::Cancel);
+    cancelWhen(rig, [&] { return rig.sim.core().blockCommands() > 300; });
+    rig.sim.core().clearLog();
+
+    rig.button("buttonReceive")->click();
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(rig.script.seen, QStringList{"box: " + rig.probe->warningMemSize()});
+    const QStringList reads = readCommands(rig.sim.core().commands());
+    if (ok) {
+        QCOMPARE(reads.mid(2, 256), blockReads(256));
+        QCOMPARE(reads.mid(258), QStringList{"rd:a0@1000,10"});
+        QVERIFY(rig.sim.core().commands().count(QStringLiteral("rd:a0@1000,10")) > 40);
+    } else {
+        QCOMPARE(reads, (QStringList{"rd:A0@000E,02", "rd:A0@1fff,01"}));
+    }
+    QVERIFY(WindowState::of(rig) == before);
+    QVERIFY(!rig.probe->port()->isBreakRequested());
+}
+
+// Send writes the image into the memory byte for byte, a name typed into the name table included;
+// it releases the memory button and leaves the title, the pages and the flag alone.
+void TestRoadTransfers::send()
+{
+    RoadRig rig(QByteArray(8192, '\0'));
+    rig.start();
+    QVERIFY(rig.load(U65));
+    rig.probe->image()->writeInt16(QStringLiteral("0x0030"), 0x1234);
+    // A name typed into the name table, which the page writes into the image only when asked.
+    MyTableWidget *names = rig.probe->pages().at(4)->tableWidget();
+    QCOMPARE(rig.probe->pages().at(4)->tableKind(), 3);
+    int nameColumn = 0;
+    while (nameColumn < names->columnCount() && names->item(0, nameColumn)->type() != 1006)
+        ++nameColumn;
+    names->model()->setData(names->model()->index(1, nameColumn), QStringLiteral("Bob"), Qt::EditRole);
+    const QString field = QStringLiteral("     Bob      ");
+    const QByteArray fieldBytes(reinterpret_cast<const char *>(field.utf16()), 2 * field.size());
+    QVERIFY(!rig.probe->image()->image().contains(fieldBytes));
+    dataModified = true;
+    QVERIFY(rig.selectA0());
+    QVERIFY(rig.button("buttonSend")->isEnabled());
+    const WindowState before = WindowState::of(rig);
+    rig.sim.core().clearLog();
+
+    rig.button("buttonSend")->click();
+
+    QCOMPARE(rig.script.seen, QStringList());
+    const QByteArray sent = rig.probe->image()->image();
+    QCOMPARE(rig.sim.core().memory(0), sent);
+    QVERIFY(sent.contains(fieldBytes));
+    QCOMPARE(rig.sim.core().commands().value(0), QStringLiteral("rd:A0@1fff,01"));
+    WindowState after = WindowState::of(rig);
+    after.image = before.image;   // the name is the only change
+    QVERIFY(after == before);
+    QVERIFY(!rig.button("buttonConnectA0")->isChecked());
+    QVERIFY(!rig.button("buttonSend")->isEnabled());
+    QVERIFY(rig.probe->transferAddress().isNull());
+    QVERIFY(!rig.probe->port()->isBreakRequested());
+}
+
+// An image of another size than the memory asks before anything is written, whichever is the
+// shorter: Cancel writes nothing and keeps the memory button down, Ok writes the memory's blocks.
+void TestRoadTransfers::sendSizeMismatch_data()
+{
+    QTest::addColumn<int>("memory");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("ok");
+
+    for (bool ok : {false, true}) {
+        const char *answer = ok ? "Ok" : "Cancel";
+        QTest::addRow("memory smaller than the model, %s", answer) << 4096 << U65 << ok;
+        QTest::addRow("image shorter than the memory, %s", answer) << 8192 << "short_image_4096.bin" << ok;
+    }
+}
+
+void TestRoadTransfers::sendSizeMismatch()
+{
+    QFETCH(int, memory);
+    QFETCH(QString, file);
+    QFETCH(bool, ok);
+
+    RoadRig rig(QByteArray(memory, '\x55'));
+    rig.start();
+    rig.script.chooseFile(rig.dataPath(file));
+    if (file != U65)
+        rig.script.answer(QMessageBox::Ok);   // the short image's size warning at the Load
+    QMetaObject::invokeMethod(rig.window.get(), "getDataFromBinFile");
+    QVERIFY(rig.script.done());
+    QVERIFY(rig.selectA0());
+    rig.script.seen.clear();
+    rig.script.answer(ok ? QMessageBox::Ok : QMessageBox::Cancel);
+    // Blocks past a smaller memory's end are asked again until the user stops.
+    cancelWhen(rig, [&] { return rig.sim.core().blockCommands() > 300 && memory < 8192; });
+    rig.sim.core().clearLog();
+
+    rig.button("buttonSend")->click();
+
+    // What was sent: the image with the table pages' names (which may lengthen a short image).
+    const QByteArray image = rig.probe->image()->image();
+    const int common = qMin(memory, image.size());
+    QVERIFY(rig.script.done());
+    QCOMPARE(rig.script.seen, QStringList{"box: " + rig.probe->warningMemSize()});
+    const QStringList writes = rig.blockCommands();
+    if (ok) {
+        QVERIFY(writes.size() >= 256);
+        QCOMPARE(rig.sim.core().memory(0).left(common), image.left(common));
+        QCOMPARE(rig.sim.core().memory(0).mid(common), QByteArray(memory - common, '\x55'));
+        QVERIFY(!rig.button("buttonConnectA0")->isChecked());
+    } else {
+        QCOMPARE(writes, QStringList());
+        QVERIFY(rig.button("buttonConnectA0")->isChecked());
+        QCOMPARE(rig.probe->transferAddress(), QStringLiteral("a0"));
+        QVERIFY(rig.button("buttonSend")->isEnabled());
+    }
+}
+
+// Send while no port is connected: the table pages write their names into the image, and nothing
+// else happens.
+void TestRoadTransfers::sendNotConnected()
+{
+    RoadRig rig(RoadRig::sample(U65));
+    rig.start();
+    QVERIFY(rig.load(U65));
+    QSignalSpy names(rig.window.get(), SIGNAL(saveTMTable()));
+
+    QMetaObject::invokeMethod(rig.window.get(), "writeDataToEEprom");
+
+    QCOMPARE(names.count(), 1);
+    QCOMPARE(rig.script.seen, QStringList());
+    QCOMPARE(rig.sim.core().commands().filter(QStringLiteral("rd:")), QStringList());
+    QCOMPARE(rig.blockCommands(), QStringList());
+}
+
+QTEST_MAIN(TestRoadTransfers)
+#include "tst_roadtransfers.moc"
