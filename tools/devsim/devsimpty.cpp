@@ -1,6 +1,7 @@
 #include "devsimpty.h"
 
 #include <QElapsedTimer>
+#include <QSocketNotifier>
 
 #include <algorithm>
 #include <cerrno>
@@ -63,8 +64,11 @@ bool DevSimPty::start()
         }
     }
     fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
-    if (m_stepped)
+    if (m_stepped) {
+        m_arrivals = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
+        QObject::connect(m_arrivals.get(), &QSocketNotifier::activated, [this] { answerArrived(); });
         return true;
+    }
     if (pipe(m_wake) != 0) {
         stop();
         return false;
@@ -83,6 +87,7 @@ void DevSimPty::stop()
         (void)!::write(m_wake[1], &c, 1);
         m_thread.join();
     }
+    m_arrivals.reset();
     closeMaster();
     if (m_slave >= 0)
         ::close(m_slave);
@@ -103,6 +108,8 @@ void DevSimPty::closeMaster()
 
 void DevSimPty::hangUpNow()
 {
+    if (m_arrivals)
+        m_arrivals->setEnabled(false);
     closeMaster();
     m_hungUp = true;
     m_input.clear();
@@ -116,6 +123,7 @@ qint64 DevSimPty::clockMs() const
 void DevSimPty::send(const QByteArray &bytes)
 {
     if (m_stepped) {
+        answerArrived();   // what the program wrote before goes first, as with a device
         writeMaster(bytes);
         return;
     }
@@ -152,6 +160,13 @@ void DevSimPty::step(int ms)
     // terminal first, so no command written before this step is missed.
     readInput();
     m_steppedMs += qMax(0, ms);
+    sendDue();
+}
+
+// Stepped: answers the commands that have arrived, without advancing the simulated clock.
+void DevSimPty::answerArrived()
+{
+    readInput();
     sendDue();
 }
 

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QSocketNotifier;
+
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -21,7 +23,9 @@
 // command that has arrived (as arrived at the start of the step), advances the simulated clock by
 // ms and sends whatever is due by it. A reply delay then counts from the command's arrival in
 // simulated time, so a reply is on time, late or missing the same way however long the machine
-// keeps any thread from running.
+// keeps any thread from running. A command written outside the waits (a switch of the key reader,
+// say) is taken when the program's event loop next runs, or before send() sends, and its answer
+// follows at once; only the waits advance the simulated clock.
 //
 // The terminal stays allocated until stop(), also after a hang-up: close the port first. (The
 // port's lock file names the terminal number; a number freed while a port still holds its lock
@@ -58,6 +62,7 @@ private:
     };
     void loop();
     qint64 clockMs() const;
+    void answerArrived();
     void readInput();
     int sendDue();
     void writeMaster(const QByteArray &bytes);
@@ -67,6 +72,7 @@ private:
     DevSimCore m_core;
     bool m_stepped = false;
     qint64 m_steppedMs = 0;
+    std::unique_ptr<QSocketNotifier> m_arrivals;   // stepped: input outside the waits
     QString m_devicePath;
     int m_master = -1;
     int m_slave = -1;
