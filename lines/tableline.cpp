@@ -486,10 +486,10 @@ int TableLine::parseAddress(const QString &text)
     return ok ? value : 0;
 }
 
-QString TableLine::bitRange(const QString &spec)
+QString TableLine::bitRange(const QString &addressText)
 {
-    const int colon = spec.indexOf(QLatin1Char(':'));
-    return colon < 0 ? spec : spec.mid(colon);
+    const int colon = addressText.indexOf(QLatin1Char(':'));
+    return colon < 0 ? addressText : addressText.mid(colon);
 }
 
 QStringList TableLine::splitList(const QString &text)
@@ -502,9 +502,9 @@ QStringList TableLine::splitList(const QString &text)
 int TableLine::getAddress(int kind) const
 {
     if (kind == 0) {
-        const QString spec = m_bitAddresses.value(firstComboColumn);
-        const int colon = spec.indexOf(QLatin1Char(':'));
-        return parseAddress(colon < 0 ? spec : spec.left(colon));
+        const QString addressText = m_bitAddresses.value(firstComboColumn);
+        const int colon = addressText.indexOf(QLatin1Char(':'));
+        return parseAddress(colon < 0 ? addressText : addressText.left(colon));
     }
     return kind >= 1 && kind <= 6 ? parseAddress(addressTexts[kind]) : 0;
 }

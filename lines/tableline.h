@@ -114,7 +114,7 @@ public:
     // Base 16 when the text starts with "0x" exactly, else base 10; not a number: 0.
     static int parseAddress(const QString &text);
     // The part of a bit address from its first ":" on; the whole text without ":".
-    static QString bitRange(const QString &spec);
+    static QString bitRange(const QString &addressText);
     // Every "/" ends one item; text after the last "/" is dropped.
     static QStringList splitList(const QString &text);
 

@@ -119,7 +119,7 @@ void TestTableLine::parseAddress()
 
 void TestTableLine::bitRange_data()
 {
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("addressText");
     QTest::addColumn<QString>("range");
     QTest::newRow("field") << "1536:0-2" << ":0-2";
     QTest::newRow("bit") << "20:3" << ":3";
@@ -128,9 +128,9 @@ void TestTableLine::bitRange_data()
 
 void TestTableLine::bitRange()
 {
-    QFETCH(QString, spec);
+    QFETCH(QString, addressText);
     QFETCH(QString, range);
-    QCOMPARE(TableLine::bitRange(spec), range);
+    QCOMPARE(TableLine::bitRange(addressText), range);
 }
 
 void TestTableLine::splitList_data()

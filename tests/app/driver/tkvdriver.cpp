@@ -73,7 +73,7 @@ class DriverPlugin : public QGenericPlugin
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "tkvdriver.json")
 public:
-    QObject *create(const QString &, const QString &specification) override { return new Driver(specification); }
+    QObject *create(const QString &, const QString &parameters) override { return new Driver(parameters); }
 };
 
 #include "tkvdriver.moc"
