@@ -128,9 +128,7 @@ void TestTableClipboard::copyPaste()
     Fixture files;
     TableRig rig;
     Page *page = TableFixtures::build(rig, files, "keys3");
-    QStringList before;
-    for (int row = 0; row < 32; ++row)
-        before << rig.text(row, 1) + "/" + rig.text(row, 2);
+    const QStringList before = rowTexts(rig);
     MessageBoxAnswerer answerer;
 
     rig.select(copied);
@@ -142,13 +140,7 @@ void TestTableClipboard::copyPaste()
     dataModified = false;
     emit rig.grid()->control_V();
 
-    QStringList changed;
-    for (int row = 0; row < 32; ++row) {
-        const QString now = rig.text(row, 1) + "/" + rig.text(row, 2);
-        if (now != before[row])
-            changed << QString::number(row) + "=" + now;
-    }
-    QCOMPARE(changed, rows);
+    QCOMPARE(changedRows(before, rowTexts(rig)), rows);
     QCOMPARE(changedByteTexts(rig), bytes);
     QCOMPARE(dataModified, !rows.isEmpty());
     QCOMPARE(answerer.texts.size(), warnings); // once, after the paste
