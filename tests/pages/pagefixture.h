@@ -36,6 +36,13 @@ struct MainWindowStandIn {
         button->setGeometry(10, 10, 100, 30);
     }
 
+    // Shows the window and waits until it is on the screen.
+    bool show()
+    {
+        window.show();
+        return QTest::qWaitForWindowExposed(&window);
+    }
+
     // A page configured as the main window configures it, its container added as a new tab.
     Page *addPage(XmlDefinition *definition, OperationBin *image)
     {

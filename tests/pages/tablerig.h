@@ -125,12 +125,6 @@ struct TableRig {
         return build(sampleDefinition(model), pageIndex, model == QLatin1String("U65") ? U65Numbering : NoNumbering);
     }
 
-    bool showWindow()
-    {
-        main.window.show();
-        return QTest::qWaitForWindowExposed(&main.window);
-    }
-
     MyTableWidget *grid() const { return page->tableWidget(); }
     MyTableWidgetItem *cell(int row, int column) const
     {

@@ -319,7 +319,7 @@ void TestTableClipboard::menuRunsItsEntries()
     Fixture files;
     TableRig rig;
     Page *page = TableFixtures::build(rig, files, "keys3");
-    QVERIFY(rig.showWindow());
+    QVERIFY(rig.main.show());
     rig.select("5:1-5:2");
     emit rig.grid()->rightMenu(QModelIndex(), QStringLiteral("mouse"));
     QMenu *menu = page->tableMenu();
@@ -368,7 +368,7 @@ void TestTableClipboard::menuAtTheKeyboard()
     Fixture files;
     TableRig rig;
     Page *page = TableFixtures::build(rig, files, "keys3");
-    QVERIFY(rig.showWindow());
+    QVERIFY(rig.main.show());
     MyTableWidget *grid = rig.grid();
     grid->resize(grid->width(), 150); // room for the menu below the last row on the test screen
     const QModelIndex index = row >= 0 ? grid->model()->index(row, 1) : QModelIndex();
