@@ -339,8 +339,11 @@ private:
     void connectTablePage();
     // The cell at a grid position, through the row's line; null where the row has none.
     MyTableWidgetItem *cellAt(int row, int column) const;
-    // Writes one pasted value into a cell as its type asks; true when the cell took part.
-    bool pasteValue(int row, int column, const QString &value);
+    // A cell's value as a copy or an export takes it: a combo cell as its item index, any other
+    // cell as its text; "" where the row has no such cell.
+    QString copiedValue(int row, int column) const;
+    // Writes one pasted or imported value into a cell as its type asks; true when the cell took part.
+    bool pasteValue(MyTableWidgetItem *cell, const QString &value);
     // The key-table write-back of one row.
     void saveKeyRow(TableLine *line, int changedColumn);
 

@@ -129,10 +129,8 @@ QVector<QStringList> Page::exportRows(const TableSelection &selection) const
     rows.reserve(selection.rowCount());
     for (int r = selection.topRow(); r <= selection.bottomRow(); ++r) {
         QStringList fields;
-        for (int c = selection.leftColumn(); c <= selection.rightColumn(); ++c) {
-            const MyTableWidgetItem *cell = cellAt(r, c);
-            fields << (!cell ? QString() : cell->cellType() == CellCombo ? QString::number(cell->currentIndex()) : cell->text());
-        }
+        for (int c = selection.leftColumn(); c <= selection.rightColumn(); ++c)
+            fields << copiedValue(r, c);
         if (withBlocNumber)
             fields << blocNumber;
         rows << fields;
@@ -199,27 +197,10 @@ void Page::applyImport(const QVector<QStringList> &rows, int top, int rowCount, 
     for (int k = 0; k < rowCount; ++k) {
         const QStringList &fields = rows[k];
         for (int j = 0; j < fieldCount && j < fields.size(); ++j) {
+            // The fields fit their cells (importFile checked them); a name is cut to its field.
             MyTableWidgetItem *cell = cellAt(top + k, j);
-            if (cell) {
-                switch (cell->cellType()) {
-                case CellLockCode:
-                case CellKeyCode:
-                case CellKeyFlat:
-                case CellNameFlat:
-                case CellBlockNumber:
-                    cell->setDisplayText(fields[j]);
-                    break;
-                case CellName:
-                    cell->setDisplayText(cell->maxLength() > 0 ? fields[j].left(cell->maxLength()) : fields[j]);
-                    break;
-                case CellCombo:
-                    if (fields[j].toInt() >= 0)
-                        cell->setCurrentIndex(fields[j].toInt());
-                    break;
-                default:
-                    break;
-                }
-            }
+            const bool cut = cell && cell->cellType() == CellName && cell->maxLength() > 0;
+            pasteValue(cell, cut ? fields[j].left(cell->maxLength()) : fields[j]);
             setProgressValue(++progress);
             dataModified = true;
         }
