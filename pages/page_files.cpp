@@ -21,7 +21,7 @@ const QString UnservicedFlat = QStringLiteral("e");
 
 // The texts of the unit that name an exported table, from the first tree page.
 struct UnitTexts {
-    QString systemType, dataTypeId, serialNumber, objectId, blocNumber;
+    QString systemType, dataTypeId, serialNumber, objectId;
 };
 
 bool numberInRange(const MyTableWidgetItem *cell, const QString &field)
@@ -83,8 +83,7 @@ static UnitTexts unitTexts(const Page *first)
 {
     if (!first)
         return UnitTexts();
-    return UnitTexts{first->systemType(), first->getDataTypeId(), first->getSerialNumber(), first->getObjectId(),
-                     first->getBlocNumber()};
+    return UnitTexts{first->systemType(), first->getDataTypeId(), first->getSerialNumber(), first->getObjectId()};
 }
 
 void Page::writeTofileError(const QString &path, const QString &reason)
@@ -101,13 +100,9 @@ void Page::showFileProblem(const QString &text, const QString &details)
 
 void Page::makeCopyTableToFile()
 {
-    MyTableWidget *grid = tableWidget();
-    if (!grid || !m_tableBuilt)
+    const TableSelection selection(tableWidget());
+    if (!m_tableBuilt || !selection.hasSelection())
         return;
-    const TableSelection selection(grid);
-    if (!selection.hasSelection())
-        return;
-    const int kind = grid->tableKind();
     const UnitTexts unit = unitTexts(m_firstTreePage);
 
     RWTable file;
@@ -118,12 +113,12 @@ void Page::makeCopyTableToFile()
     if (!file.openForWriting() || !alive)
         return;
 
-    file.writeTable(exportRows(selection), kind);
+    file.writeTable(exportRows(selection), tableKind());
 }
 
 QVector<QStringList> Page::exportRows(const TableSelection &selection) const
 {
-    const QString blocNumber = unitTexts(m_firstTreePage).blocNumber;
+    const QString blocNumber = m_firstTreePage ? m_firstTreePage->getBlocNumber() : QString();
     const bool withBlocNumber = tableKind() == NameTable && !blocNumber.isEmpty();
     QVector<QStringList> rows;
     rows.reserve(selection.rowCount());
@@ -140,11 +135,8 @@ QVector<QStringList> Page::exportRows(const TableSelection &selection) const
 
 void Page::loadDataFromFile()
 {
-    MyTableWidget *grid = tableWidget();
-    if (!grid || !m_tableBuilt)
-        return;
-    const TableSelection selection(grid);
-    if (!selection.hasSelection())
+    const TableSelection selection(tableWidget());
+    if (!m_tableBuilt || !selection.hasSelection())
         return;
     // Keys read meanwhile are dropped, and unserviced flats warn once, at the end.
     RunningOperation running(this);
