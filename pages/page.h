@@ -428,8 +428,6 @@ public:
     // Select or deselect every cell of data line k; nothing for a line outside the table.
     void selectRow(int line);
     void deselectRow(int line);
-    // Plays a sound of the data tree, its path in any letter case, through PageSound's player.
-    static void playSound(const QString &path);
     // The clock of the key reader's repeat window: the system's monotonic one unless a test hands
     // in its own.
     void setKeyClock(KeyRepeatFilter::Clock clock);
