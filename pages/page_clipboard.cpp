@@ -3,6 +3,7 @@
 
 #include "page.h"
 
+#include "celltexts.h"
 #include "datapaths.h"
 #include "globals.h"
 #include "mytablewidget.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-const QString EmptyCell = QStringLiteral("-----");
 const QString NoFindFlat = QStringLiteral("NoMenu");
 
 bool hasCellCommands(int kind)

@@ -3,6 +3,7 @@
 
 #include "page.h"
 
+#include "celltexts.h"
 #include "globals.h"
 #include "mytablewidget.h"
 #include "mytablewidgetitem.h"
@@ -15,9 +16,6 @@
 #include <QPointer>
 
 namespace {
-
-const QString EmptyCell = QStringLiteral("-----");
-const QString UnservicedFlat = QStringLiteral("e");
 
 // The texts of the unit that name an exported table, from the first tree page.
 struct UnitTexts {
