@@ -3,6 +3,7 @@
 
 #include "roadfixture.h"
 
+#include "../testfiles.h"
 #include "page.h"
 
 #include <QLineEdit>
@@ -14,12 +15,6 @@ QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 }

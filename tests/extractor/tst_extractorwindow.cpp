@@ -1,3 +1,4 @@
+#include "../testfiles.h"
 #include "imagefixture.h"
 #include "mainwindow.h"
 
@@ -15,12 +16,6 @@
 #include <QtTest>
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QList<QByteArray> linesOf(const QString &path)
 {

@@ -1,3 +1,4 @@
+#include "../testfiles.h"
 #include "imagefixture.h"
 #include "keytable.h"
 
@@ -88,12 +89,6 @@ static QVector<KeyTable::SlotRow> rowsOf(const QByteArray &image, const QVector<
     return rows;
 }
 
-static QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 void TestKeyTable::fileBytes()
 {
     const QByteArray image = rk4810Image({{0, 0x00, QByteArray::fromHex("010203040506")},
@@ -109,7 +104,7 @@ void TestKeyTable::fileBytes()
                                 "   7\t-----\t-----\r\n"
                                 "1023\t050a\t  fe\r\n"
                                 "End Of Table TM_Flat\r\n";
-    QCOMPARE(readAll(path), expected);
+    QCOMPARE(readFile(path), expected);
 }
 
 void TestKeyTable::secondWriteReplacesFirst()
@@ -120,7 +115,7 @@ void TestKeyTable::secondWriteReplacesFirst()
     QString error;
     QVERIFY(KeyTable::writeKeyTableFile(path, rowsOf(image, {1, 2, 3, 4, 5}), &error));
     QVERIFY(KeyTable::writeKeyTableFile(path, rowsOf(image, {5}), &error));
-    QCOMPARE(readAll(path), "*****" + path.toLocal8Bit() + "*****\r\n   5\t0001\t   1\r\nEnd Of Table TM_Flat\r\n");
+    QCOMPARE(readFile(path), "*****" + path.toLocal8Bit() + "*****\r\n   5\t0001\t   1\r\nEnd Of Table TM_Flat\r\n");
 }
 
 void TestKeyTable::unopenableFileFails()

@@ -1,3 +1,4 @@
+#include "../testfiles.h"
 #include "globals.h"
 #include "operationbin.h"
 
@@ -47,18 +48,6 @@ protected:
 private:
     qint64 m_room;
 };
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 }
 

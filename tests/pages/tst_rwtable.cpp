@@ -1,6 +1,7 @@
 // One export or import: the default name, the dialogs, the extension rule and the file that an
 // export replaces only once it is complete.
 
+#include "../testfiles.h"
 #include "modalanswerer.h"
 #include "rwtable.h"
 
@@ -15,18 +16,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 }
 
@@ -145,7 +134,7 @@ void TestRWTable::openDialogReads()
     QCOMPARE(table.filePath(), path);
     QCOMPARE(table.result().status, TableTextFile::ReadResult::Ok);
     QCOMPARE(table.rows(), (QVector<QStringList>{{"0", "1A2B"}}));
-    QCOMPARE(contents(path), bytes); // reading never writes
+    QCOMPARE(readFile(path), bytes); // reading never writes
 
     table.setFilePath(dir.filePath(QStringLiteral("gone.id")));
     table.parse();
@@ -164,7 +153,7 @@ void TestRWTable::writeTable()
     QSignalSpy errors(&table, &RWTable::writeToFileError);
     QVERIFY(table.writeTable({{"0", "1A2B", "3"}}, 2));
     QCOMPARE(errors.count(), 0);
-    QCOMPARE(contents(path), QByteArray("*****S65_1_O*****\r\n0\t1A2B\t3\t\r\nEnd Of Table TM_Flat"));
+    QCOMPARE(readFile(path), QByteArray("*****S65_1_O*****\r\n0\t1A2B\t3\t\r\nEnd Of Table TM_Flat"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("out.id")}); // no temporary left
 }
 
@@ -216,7 +205,7 @@ void TestRWTable::writeFailureKeepsEarlierFile()
     QVERIFY(!written);
     QCOMPARE(errors.count(), 1);
     QVERIFY(!errors[0][1].toString().isEmpty());
-    QCOMPARE(contents(path), earlier);
+    QCOMPARE(readFile(path), earlier);
     QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("keys.id*")}, QDir::Files), QStringList{QStringLiteral("keys.id")});
 }
 

@@ -1,3 +1,4 @@
+#include "../testfiles.h"
 #include "keypanelfixture.h"
 #include "modalanswerer.h"
 #include "pageset.h"
@@ -35,7 +36,6 @@ private slots:
 
 private:
     QString write(const QString &name, const QByteArray &bytes);
-    static QByteArray contents(const QString &path);
 
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<ModalAnswerer> answerer;
@@ -44,16 +44,9 @@ private:
 QString TestTableFiles::write(const QString &name, const QByteArray &bytes)
 {
     const QString path = dir->filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    if (!writeFile(path, bytes))
         qFatal("cannot write %s", qPrintable(path));
     return path;
-}
-
-QByteArray TestTableFiles::contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 void TestTableFiles::initTestCase()
@@ -113,7 +106,7 @@ void TestTableFiles::exportsAsTheSamples()
     QCOMPARE(answerer->fileDialogs[0].nameFilters, QStringList{QStringLiteral("*.") + extension});
     QCOMPARE(answerer->fileDialogs[0].proposedName,
              QStringLiteral("4820_U65_31415_Birch Lane 12, entrance A.") + extension);
-    QCOMPARE(contents(dir->filePath(QStringLiteral("out.") + extension)), contents(dataRoot() + QStringLiteral("/DATA/") + sample));
+    QCOMPARE(readFile(dir->filePath(QStringLiteral("out.") + extension)), readFile(dataRoot() + QStringLiteral("/DATA/") + sample));
     QVERIFY(answerer->messages.isEmpty());
     QVERIFY(!dataModified);
 }
@@ -129,7 +122,7 @@ void TestTableFiles::exportWithoutFirstTreePage()
     rig.page->makeCopyTableToFile();
     QCOMPARE(answerer->fileDialogs.size(), 1);
     QCOMPARE(answerer->fileDialogs[0].proposedName, QStringLiteral("__"));
-    QCOMPARE(contents(dir->filePath(QStringLiteral("keys"))),
+    QCOMPARE(readFile(dir->filePath(QStringLiteral("keys"))),
              QByteArray("*****__*****\r\n4\t4444\t-1\t\r\n5\t1A2B\t12\t\r\nEnd Of Table TM_Flat"));
 
     // No selected cell: no dialog.
@@ -172,7 +165,7 @@ void TestTableFiles::exportFailures()
     QVERIFY(box.informativeText.startsWith(dir->filePath(path) + QLatin1Char('\n')));
     QVERIFY(box.informativeText.size() > dir->filePath(path).size() + 1);
     QVERIFY(QFileInfo(dir->filePath(QStringLiteral("folder.id/inside"))).isDir());
-    QCOMPARE(contents(earlier), QByteArray("earlier"));
+    QCOMPARE(readFile(earlier), QByteArray("earlier"));
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("earlier.id")});
 }
 
@@ -237,7 +230,7 @@ void TestTableFiles::import()
     QCOMPARE(answerer->messages.size(), 0);
     QCOMPARE(changedRows(before, rowTexts(rig)), rows);
     QCOMPARE(changedByteTexts(rig), bytes);
-    QCOMPARE(contents(path), file);
+    QCOMPARE(readFile(path), file);
     // The index column is never written.
     for (int row = 0; row < 32; ++row)
         QCOMPARE(rig.text(row, 0), QString::number(row));
