@@ -239,7 +239,6 @@ void Page::createTablePage(int page)
     }
     for (int k = 1; k <= m_tableSize; ++k) {
         TableLine *line = tableLine(k);
-        line->setTableWidget(grid);
         line->setColumnCount(m_columnCount);
         // The cells are finished before the grid takes them: each later change would be a cell
         // change the grid reports and repaints.
