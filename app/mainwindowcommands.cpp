@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDir>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPixmap>
@@ -31,31 +30,24 @@ Platform::HelpView *makeHelpView(QWidget *parent, const QRect &geometry)
     return view;
 }
 
-QString helpAddress(const QString &page)
-{
-    return QDir::currentPath() + page;
-}
-
 }
 
 void MainWindow::createHelpBrowser(const QString &page)
 {
     ui->backGroundFrame->hide();
     startHelpView = makeHelpView(ui->centralWidget, QRect(0, 120, 800, 440));
-    startHelpView->navigate(helpAddress(page));
+    startHelpView->navigate(getWorkingDirPath(page));
     startHelpView->show();
 }
 
 // Each page set navigates its help view once; showing it again only shows it.
 void MainWindow::showHelpPage(const QString &page)
 {
-    if (!helpViewCreated)
+    if (!helpView) {
         helpView = makeHelpView(ui->centralWidget, QRect(0, 0, 800, 550));
-    if (!helpViewNavigated)
-        helpView->navigate(helpAddress(page));
+        helpView->navigate(getWorkingDirPath(page));
+    }
     helpView->show();
-    helpViewCreated = true;
-    helpViewNavigated = true;
     enableDeleteAction(false);
 }
 
@@ -67,15 +59,14 @@ void MainWindow::subMenuActionSlot(QAction *action)
             return;
         dataModified = false;
         deletePages();
-        pagesBuilt = false;
         ui->buttonSave->setEnabled(false);
         ui->buttonSaveAs->setEnabled(false);
         ui->plainTextEdit->clear();
         setWindowTitle(QStringLiteral(" TKV-05  "));
     } else if (name == QLatin1String("backTo")) {
-        if (helpViewCreated)
+        if (helpView)
             helpView->hide();
-        if (hasPageTabs) {
+        if (pageTabWidget) {
             pageTabWidget->show();
             enableDeleteAction(true);
             ui->centralWidget->show();
@@ -90,7 +81,7 @@ void MainWindow::subMenuActionSlot(QAction *action)
     } else if (name == QLatin1String("helpAction")) {
         showHelpPage(modelHelpPage);
         ui->backGroundFrame->hide();
-        if (hasPageTabs)
+        if (pageTabWidget)
             pageTabWidget->hide();
         emit helpActionState(false);
         if (QAction *back = menuAction(QStringLiteral("backTo")))
@@ -213,7 +204,7 @@ void MainWindow::showAboutBox()
     box.setWindowTitle(QString());
     box.setIconPixmap(QPixmap(Platform::resolveDataPath(QStringLiteral("application/png/logo.png"))));
     box.setTextFormat(Qt::RichText);
-    const QString help = Platform::resolveDataPath(helpAddress(APP_HELP));
+    const QString help = Platform::resolveDataPath(getWorkingDirPath(APP_HELP));
     box.setText(ABOUT_MESSAGE + QStringLiteral("   <a href=\"%1\">TKV-05</a>")
                                     .arg(QUrl::fromLocalFile(help).toString(QUrl::FullyEncoded).toHtmlEscaped()));
     box.setTextInteractionFlags(Qt::TextBrowserInteraction);
