@@ -339,8 +339,11 @@ private:
     void connectTablePage();
     // The cell at a grid position, through the row's line; null where the row has none.
     MyTableWidgetItem *cellAt(int row, int column) const;
-    // Writes one pasted value into a cell as its type asks; true when the cell took part.
-    bool pasteValue(int row, int column, const QString &value);
+    // A cell's value as a copy or an export takes it: a combo cell as its item index, any other
+    // cell as its text; "" where the row has no such cell.
+    QString copiedValue(int row, int column) const;
+    // Writes one pasted or imported value into a cell as its type asks; true when the cell took part.
+    bool pasteValue(MyTableWidgetItem *cell, const QString &value);
     // The key-table write-back of one row.
     void saveKeyRow(TableLine *line, int changedColumn);
 
@@ -425,8 +428,6 @@ public:
     // Select or deselect every cell of data line k; nothing for a line outside the table.
     void selectRow(int line);
     void deselectRow(int line);
-    // Plays a sound of the data tree, its path in any letter case, through PageSound's player.
-    static void playSound(const QString &path);
     // The clock of the key reader's repeat window: the system's monotonic one unless a test hands
     // in its own.
     void setKeyClock(KeyRepeatFilter::Clock clock);

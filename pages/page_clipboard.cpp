@@ -3,6 +3,7 @@
 
 #include "page.h"
 
+#include "celltexts.h"
 #include "datapaths.h"
 #include "globals.h"
 #include "mytablewidget.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-const QString EmptyCell = QStringLiteral("-----");
 const QString NoFindFlat = QStringLiteral("NoMenu");
 
 bool hasCellCommands(int kind)
@@ -57,18 +57,21 @@ void Page::dataCopy()
     for (int c = m_copyRange.left; c <= m_copyRange.right; ++c) {
         QStringList &texts = m_copyBuffer[c - m_copyRange.left];
         texts.reserve(m_copyRange.rows);
-        for (int r = m_copyRange.top; r <= m_copyRange.bottom; ++r) {
-            const MyTableWidgetItem *cell = cellAt(r, c);
-            texts << (!cell ? QString() : cell->cellType() == CellCombo ? QString::number(cell->currentIndex()) : cell->text());
-        }
+        for (int r = m_copyRange.top; r <= m_copyRange.bottom; ++r)
+            texts << copiedValue(r, c);
     }
+}
+
+QString Page::copiedValue(int row, int column) const
+{
+    const MyTableWidgetItem *cell = cellAt(row, column);
+    return !cell ? QString() : cell->cellType() == CellCombo ? QString::number(cell->currentIndex()) : cell->text();
 }
 
 // Writes one pasted value into a cell as its type asks; true when the cell took part (it is then
 // deselected with the others at the end of the paste).
-bool Page::pasteValue(int row, int column, const QString &value)
+bool Page::pasteValue(MyTableWidgetItem *cell, const QString &value)
 {
-    MyTableWidgetItem *cell = cellAt(row, column);
     if (!cell)
         return false;
     switch (cell->cellType()) {
@@ -120,7 +123,7 @@ void Page::dataPast()
         int step = 0;
         for (int c = copy.left; c <= copy.right; ++c) {
             for (int k = start; k <= last; ++k) {
-                if (pasteValue(k, c, buffer[c - copy.left].value(k - start)))
+                if (pasteValue(cellAt(k, c), buffer[c - copy.left].value(k - start)))
                     pasted.add(k, c);
                 setProgressValue(++step);
                 dataModified = true;
@@ -136,7 +139,7 @@ void Page::dataPast()
             for (int k = target.topRow(); k <= target.bottomRow(); ++k) {
                 if (!target.rowSelected(k))
                     continue;
-                if (pasteValue(k, c, buffer[c - copy.left].value(block ? k - target.topRow() : 0)))
+                if (pasteValue(cellAt(k, c), buffer[c - copy.left].value(block ? k - target.topRow() : 0)))
                     pasted.add(k, c);
                 setProgressValue(++step);
                 dataModified = true;

@@ -3,6 +3,7 @@
 
 #include "page.h"
 
+#include "celltexts.h"
 #include "globals.h"
 #include "mytablewidget.h"
 #include "mytablewidgetitem.h"
@@ -16,12 +17,9 @@
 
 namespace {
 
-const QString EmptyCell = QStringLiteral("-----");
-const QString UnservicedFlat = QStringLiteral("e");
-
 // The texts of the unit that name an exported table, from the first tree page.
 struct UnitTexts {
-    QString systemType, dataTypeId, serialNumber, objectId, blocNumber;
+    QString systemType, dataTypeId, serialNumber, objectId;
 };
 
 bool numberInRange(const MyTableWidgetItem *cell, const QString &field)
@@ -83,8 +81,7 @@ static UnitTexts unitTexts(const Page *first)
 {
     if (!first)
         return UnitTexts();
-    return UnitTexts{first->systemType(), first->getDataTypeId(), first->getSerialNumber(), first->getObjectId(),
-                     first->getBlocNumber()};
+    return UnitTexts{first->systemType(), first->getDataTypeId(), first->getSerialNumber(), first->getObjectId()};
 }
 
 void Page::writeTofileError(const QString &path, const QString &reason)
@@ -101,13 +98,9 @@ void Page::showFileProblem(const QString &text, const QString &details)
 
 void Page::makeCopyTableToFile()
 {
-    MyTableWidget *grid = tableWidget();
-    if (!grid || !m_tableBuilt)
+    const TableSelection selection(tableWidget());
+    if (!m_tableBuilt || !selection.hasSelection())
         return;
-    const TableSelection selection(grid);
-    if (!selection.hasSelection())
-        return;
-    const int kind = grid->tableKind();
     const UnitTexts unit = unitTexts(m_firstTreePage);
 
     RWTable file;
@@ -118,21 +111,19 @@ void Page::makeCopyTableToFile()
     if (!file.openForWriting() || !alive)
         return;
 
-    file.writeTable(exportRows(selection), kind);
+    file.writeTable(exportRows(selection), tableKind());
 }
 
 QVector<QStringList> Page::exportRows(const TableSelection &selection) const
 {
-    const QString blocNumber = unitTexts(m_firstTreePage).blocNumber;
+    const QString blocNumber = m_firstTreePage ? m_firstTreePage->getBlocNumber() : QString();
     const bool withBlocNumber = tableKind() == NameTable && !blocNumber.isEmpty();
     QVector<QStringList> rows;
     rows.reserve(selection.rowCount());
     for (int r = selection.topRow(); r <= selection.bottomRow(); ++r) {
         QStringList fields;
-        for (int c = selection.leftColumn(); c <= selection.rightColumn(); ++c) {
-            const MyTableWidgetItem *cell = cellAt(r, c);
-            fields << (!cell ? QString() : cell->cellType() == CellCombo ? QString::number(cell->currentIndex()) : cell->text());
-        }
+        for (int c = selection.leftColumn(); c <= selection.rightColumn(); ++c)
+            fields << copiedValue(r, c);
         if (withBlocNumber)
             fields << blocNumber;
         rows << fields;
@@ -142,11 +133,8 @@ QVector<QStringList> Page::exportRows(const TableSelection &selection) const
 
 void Page::loadDataFromFile()
 {
-    MyTableWidget *grid = tableWidget();
-    if (!grid || !m_tableBuilt)
-        return;
-    const TableSelection selection(grid);
-    if (!selection.hasSelection())
+    const TableSelection selection(tableWidget());
+    if (!m_tableBuilt || !selection.hasSelection())
         return;
     // Keys read meanwhile are dropped, and unserviced flats warn once, at the end.
     RunningOperation running(this);
@@ -199,27 +187,10 @@ void Page::applyImport(const QVector<QStringList> &rows, int top, int rowCount, 
     for (int k = 0; k < rowCount; ++k) {
         const QStringList &fields = rows[k];
         for (int j = 0; j < fieldCount && j < fields.size(); ++j) {
+            // The fields fit their cells (importFile checked them); a name is cut to its field.
             MyTableWidgetItem *cell = cellAt(top + k, j);
-            if (cell) {
-                switch (cell->cellType()) {
-                case CellLockCode:
-                case CellKeyCode:
-                case CellKeyFlat:
-                case CellNameFlat:
-                case CellBlockNumber:
-                    cell->setDisplayText(fields[j]);
-                    break;
-                case CellName:
-                    cell->setDisplayText(cell->maxLength() > 0 ? fields[j].left(cell->maxLength()) : fields[j]);
-                    break;
-                case CellCombo:
-                    if (fields[j].toInt() >= 0)
-                        cell->setCurrentIndex(fields[j].toInt());
-                    break;
-                default:
-                    break;
-                }
-            }
+            const bool cut = cell && cell->cellType() == CellName && cell->maxLength() > 0;
+            pasteValue(cell, cut ? fields[j].left(cell->maxLength()) : fields[j]);
             setProgressValue(++progress);
             dataModified = true;
         }

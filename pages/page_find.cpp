@@ -3,6 +3,7 @@
 
 #include "page.h"
 
+#include "celltexts.h"
 #include "datapaths.h"
 #include "mytablewidget.h"
 #include "mytablewidgetitem.h"
@@ -24,7 +25,6 @@ constexpr int FoundRowHeight = 20;
 constexpr int DeleteCaption = 6; // COMMENTS item of the Delete entry
 // A found cell keeps the data line of its position here.
 constexpr int LineRole = Qt::UserRole;
-const QString EmptyCell = QStringLiteral("-----");
 
 QTableWidgetItem *foundItem(const QString &text, int line)
 {

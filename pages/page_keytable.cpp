@@ -39,11 +39,6 @@ bool isKeyCode(const QString &code)
 
 // ---- what the modes share -------------------------------------------------------------------------
 
-void Page::playSound(const QString &path)
-{
-    PageSound::play(path);
-}
-
 void Page::setKeyClock(KeyRepeatFilter::Clock clock)
 {
     m_keyFilter.setClock(std::move(clock));
@@ -186,7 +181,7 @@ void Page::newKeyRead()
         if (button->isChecked())
             return;
     }
-    playSound(panel->soundNewKey());
+    PageSound::play(panel->soundNewKey());
 }
 
 // ---- the modes ----------------------------------------------------------------------------------------
@@ -213,7 +208,7 @@ void Page::addKey(const QString &code, bool withFlat, const QString &flat)
     if (const int held = lineHoldingCode(code)) {
         markLine(held);
         centreOnLine(held);
-        playSound(panel->soundKeyNotAdded());
+        PageSound::play(panel->soundKeyNotAdded());
         selectRow(held);
         return;
     }
@@ -228,7 +223,7 @@ void Page::addKey(const QString &code, bool withFlat, const QString &flat)
     // The code is in the image now: closing, Load or Receive must ask before discarding it.
     dataModified = true;
     centreOnLine(free);
-    playSound(panel->soundKeyAdded());
+    PageSound::play(panel->soundKeyAdded());
     selectRow(free);
 }
 
@@ -242,7 +237,7 @@ void Page::addTMCodeToSelectedPosition(QString code)
         markLine(held);
         centreOnLine(held);
         button->setChecked(false);
-        playSound(panel->soundKeyNotAdded());
+        PageSound::play(panel->soundKeyNotAdded());
         selectRow(held);
         return;
     }
@@ -259,7 +254,7 @@ void Page::addTMCodeToSelectedPosition(QString code)
         if (k == selectedLines.first())
             tableLine(k)->addTMCode(code, true);
         button->setChecked(false);
-        playSound(panel->soundKeyAdded());
+        PageSound::play(panel->soundKeyAdded());
         selectRow(k);
         dataModified = true;
     }
@@ -275,12 +270,12 @@ void Page::scrollToTMCode(QString code)
     const TableLine *panel = panelLine();
     const int held = lineHoldingCode(code);
     if (!held) {
-        playSound(panel->soundCheckKeyNotFound());
+        PageSound::play(panel->soundCheckKeyNotFound());
         return;
     }
     markLine(held);
     centreOnLine(held);
     makeCurrentLine(held);
-    playSound(panel->soundCheckKeyFound());
+    PageSound::play(panel->soundCheckKeyFound());
     selectRow(held);
 }

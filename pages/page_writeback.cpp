@@ -3,6 +3,7 @@
 
 #include "page.h"
 
+#include "celltexts.h"
 #include "mytablewidget.h"
 #include "mytablewidgetitem.h"
 #include "numbertext.h"
@@ -13,9 +14,6 @@
 
 namespace {
 
-const QString EmptyCell = QStringLiteral("-----");
-// A flat cell showing this holds a number that was refused as unserviced.
-const QString UnservicedFlat = QStringLiteral("e");
 constexpr int EmptySlotFlat = 0xFF;
 
 QString address(int value)

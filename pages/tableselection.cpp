@@ -36,7 +36,6 @@ TableSelection::TableSelection(QTableWidget *table)
         return;
     m_rowCount = m_bottomRow - m_topRow + 1;
     m_columnCount = m_rightColumn - m_leftColumn + 1;
-    m_cellCount = model->selectedIndexes().size();
 }
 
 bool TableSelection::rowColumns(int row, int *left, int *right) const

@@ -35,8 +35,6 @@ public:
     bool rowSelected(int row) const { return m_rowColumns.contains(row); }
     // The first and last selected column of a row; false for a row without a selected cell.
     bool rowColumns(int row, int *left, int *right) const;
-    // Number of selected cells.
-    int cellCount() const { return m_cellCount; }
     // The selected items (cells that exist).
     QList<QTableWidgetItem *> items() const;
 
@@ -49,7 +47,6 @@ private:
     int m_rowCount = 0;
     int m_columnCount = 0;
     bool m_hasSelection = false;
-    int m_cellCount = 0;
     QMap<int, QPair<int, int>> m_rowColumns; // row -> first, last selected column
 };
 
