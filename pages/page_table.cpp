@@ -239,7 +239,6 @@ void Page::createTablePage(int page)
     }
     for (int k = 1; k <= m_tableSize; ++k) {
         TableLine *line = tableLine(k);
-        line->setTableWidget(grid);
         line->setColumnCount(m_columnCount);
         // The cells are finished before the grid takes them: each later change would be a cell
         // change the grid reports and repaints.
@@ -396,12 +395,11 @@ void Page::connectTablePage()
             connect(m_image, &OperationBin::sendTMkeyLongSerialNumber, this, &Page::processLongSerial);
         connect(this, &Page::TMLSerial, this, &Page::setLongSerialNUmber);
     }
-    if (panel->panelButtonPresent[3] && panel->panelButtons[3])
-        connect(panel->panelButtons[3].data(), &QAbstractButton::clicked, this, &Page::findFlat);
-    if (panel->panelButtonPresent[5] && panel->panelButtons[5])
-        connect(panel->panelButtons[5].data(), &QAbstractButton::clicked, this, &Page::findDuplicates);
-    if (panel->panelTextPresent[TableLine::PanelText6] && panel->foundList) {
-        MyTableWidget *found = panel->foundList;
+    if (QAbstractButton *button = panelButton(4))
+        connect(button, &QAbstractButton::clicked, this, &Page::findFlat);
+    if (QAbstractButton *button = panelButton(6))
+        connect(button, &QAbstractButton::clicked, this, &Page::findDuplicates);
+    if (MyTableWidget *found = foundList()) {
         connect(found, &MyTableWidget::itemPressed, this, &Page::scrolToPosition);
         connect(found, &MyTableWidget::goToCell, this, &Page::scrolToPosition);
         connect(found, &MyTableWidget::rightMenu, this, &Page::findMouseMenu);

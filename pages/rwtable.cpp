@@ -10,7 +10,6 @@ RWTable::~RWTable() = default;
 void RWTable::makeHeader(const QString &systemType, const QString &idd, const QString &ido, const QString &sn)
 {
     m_defaultName = systemType + idd.right(2) + QLatin1Char('_') + sn + QLatin1Char('_') + ido;
-    m_headerLine = QStringLiteral("*****") + m_defaultName + QStringLiteral("*****");
 }
 
 QString RWTable::proposedName() const

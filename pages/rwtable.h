@@ -27,7 +27,7 @@ public:
     // when shorter) + "_" + SN + "_" + IDO, the parts as they are; the title line holds it exactly.
     void makeHeader(const QString &systemType, const QString &idd, const QString &ido, const QString &sn);
     QString defaultName() const { return m_defaultName; }
-    QString headerLine() const { return m_headerLine; }
+    QString headerLine() const { return TableTextFile::titleLine(m_defaultName); }
     // What the save dialog proposes: the default name made a plain file name, with the extension.
     QString proposedName() const;
 
@@ -62,7 +62,6 @@ private:
     bool m_accepted = false;
     QString m_extension;
     QString m_defaultName;
-    QString m_headerLine;
     QString m_filePath;
     TableTextFile::ReadResult m_result;
 };

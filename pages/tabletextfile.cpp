@@ -29,6 +29,11 @@ QString decodeLine(const QByteArray &bytes, bool *ok)
 
 }
 
+QString titleLine(const QString &title)
+{
+    return TitleMark + title + TitleMark;
+}
+
 QString endLine(int tableKind)
 {
     switch (tableKind) {
@@ -47,7 +52,7 @@ bool write(QIODevice &device, const QString &title, const QVector<QStringList> &
 {
     // Line ends are written as bytes: a text-mode device writes LF alone on this system.
     static const QByteArray lineEnd("\r\n");
-    QByteArray text = (TitleMark + title + TitleMark).toUtf8() + lineEnd;
+    QByteArray text = titleLine(title).toUtf8() + lineEnd;
     for (const QStringList &row : rows) {
         for (const QString &field : row)
             text += field.toUtf8() + '\t';

@@ -23,6 +23,9 @@ namespace TableTextFile {
 // A larger file is no table text file: the largest table (4999 rows of 15 fields) takes a few MiB.
 constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 
+// The title line, without its line end.
+QString titleLine(const QString &title);
+
 // The end line of a table kind (1 lock codes, 2 keys, 3 names); empty for any other kind.
 QString endLine(int tableKind);
 
