@@ -1,6 +1,7 @@
 #pragma once
 
 #include "definitiontables.h"
+#include "flatnumbering.h"
 #include "mythread.h"
 
 #include <QByteArray>
@@ -237,12 +238,7 @@ private:
     QList<int> treePageIndexes;
     QList<int> tablePageIndexes;
     Page *firstTreePage = nullptr;
-    QString flatUpStairsAddress;
-    QString shiftRangeAddress;
-    QString flatMaxAddress;
-    QString flatMinAddress;
-    QString blocNumberAddress;
-    QStringList specialFlatAddresses;
+    FlatNumbering flatNumbering;
     QString modelHelpPage;
     int pageToShow = 0;
     bool pagesBuilt = false;

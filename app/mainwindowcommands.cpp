@@ -6,6 +6,7 @@
 #include "datapaths.h"
 #include "globals.h"
 #include "helpview.h"
+#include "mymessagebox.h"
 #include "sound.h"
 #include "ui_mainwindowclass.h"
 
@@ -171,8 +172,8 @@ void MainWindow::clearStatus()
 
 bool MainWindow::askDoNotSave()
 {
-    QMessageBox box(QMessageBox::Question, QString(), ASK_DATA_NOT_SAVED, QMessageBox::Yes | QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return showPlainBox(QMessageBox::Question, ASK_DATA_NOT_SAVED, QMessageBox::Yes | QMessageBox::No)
+           == QMessageBox::Yes;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 
 #include "globals.h"
+#include "mymessagebox.h"
 #include "operationbin.h"
 #include "page.h"
 #include "tabletextfile.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QMessageBox>
 
 namespace {
 
@@ -44,9 +44,8 @@ void MainWindow::getDataFromBinFile()
     OperationBin candidate;
     candidate.loadFile(fileName);
     if (candidate.image().isEmpty()) {
-        QMessageBox box(QMessageBox::Critical, QString(),
-                        ERROR_MESSAGE + QLatin1Char('\n') + QDir::toNativeSeparators(fileName), QMessageBox::Ok);
-        box.exec();
+        showPlainBox(QMessageBox::Critical, ERROR_MESSAGE + QLatin1Char('\n') + QDir::toNativeSeparators(fileName),
+                     QMessageBox::Ok);
         return;
     }
     loadingImage = &candidate;
@@ -128,6 +127,5 @@ void MainWindow::saveBinFileAs()
 
 void MainWindow::errorWriteFile()
 {
-    QMessageBox box(QMessageBox::Critical, QString(), FILE_WRITE_ERROR, QMessageBox::Ok);
-    box.exec();
+    showPlainBox(QMessageBox::Critical, FILE_WRITE_ERROR, QMessageBox::Ok);
 }

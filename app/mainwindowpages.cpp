@@ -67,12 +67,7 @@ void MainWindow::buildPages()
     pageKindTable = pageDefinition->pageKinds();
     treePageIndexes.clear();
     tablePageIndexes.clear();
-    flatUpStairsAddress.clear();
-    shiftRangeAddress.clear();
-    flatMinAddress.clear();
-    flatMaxAddress.clear();
-    blocNumberAddress.clear();
-    specialFlatAddresses.clear();
+    flatNumbering = FlatNumbering();
     modelHelpPage.clear();
     firstTreePage = nullptr;
 
@@ -85,10 +80,6 @@ void MainWindow::buildPages()
 
     // Every table page gets, for each flat-numbering address, the value of the last tree page
     // before it that has one.
-    const auto keep = [](QString &kept, const QString &answer) {
-        if (!answer.isEmpty())
-            kept = answer;
-    };
     for (int i = 0; i < pageCount; ++i) {
         Page *page = pages.at(i);
         switch (pageKindTable.value(i)) {
@@ -96,21 +87,13 @@ void MainWindow::buildPages()
             treePageIndexes.append(i);
             pageTabWidget->setCurrentWidget(page->pageWidget()->widget());
             page->createTreePage(i);
-            if (i == 0)
+            if (i == 0) {
                 firstTreePage = page;
-            modelHelpPage = pageDefinition->systemHelp();
-            if (firstTreePage) {
-                firstTreePage->setSystemType(pageDefinition->systemType());
-                firstTreePage->setFileExtensions(SUFFIX);
+                page->setSystemType(pageDefinition->systemType());
+                page->setFileExtensions(SUFFIX);
             }
-            const QStringList special = page->getSpecialFlatAddresses();
-            if (!special.isEmpty())
-                specialFlatAddresses = special;
-            keep(flatUpStairsAddress, page->getFlatUpStairsAddress());
-            keep(shiftRangeAddress, page->getShiftRangeAddress());
-            keep(flatMinAddress, page->getFlatMinAddress());
-            keep(flatMaxAddress, page->getFlatMaxAddress());
-            keep(blocNumberAddress, page->getBlocNumberAddress());
+            modelHelpPage = pageDefinition->systemHelp();
+            flatNumbering.takeFrom(page);
             connect(page, SIGNAL(updatePage(int)), this, SLOT(updatePagesQuestion(int)));
             break;
         }
@@ -155,8 +138,7 @@ Page *MainWindow::newPage()
 
 void MainWindow::buildTablePage(Page *page, int index)
 {
-    page->setFlatParameters(blocNumberAddress, flatUpStairsAddress, shiftRangeAddress, flatMinAddress, flatMaxAddress,
-                            specialFlatAddresses);
+    flatNumbering.handTo(page);
     page->setFirstTreePage(firstTreePage);
     page->disableCopy();
     page->createTablePage(index);

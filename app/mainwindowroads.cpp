@@ -28,14 +28,6 @@ constexpr int BlockDigits = 2 * BlockBytes;
 // The busy wait that ends every Receive.
 constexpr int ReceiveEndWaitMs = 60;
 
-// A message box of the window's own: no parent, no title, run modally.
-QMessageBox::StandardButton showPlainBox(QMessageBox::Icon icon, const QString &text,
-                                         QMessageBox::StandardButtons buttons)
-{
-    QMessageBox box(icon, QString(), text, buttons);
-    return QMessageBox::StandardButton(box.exec());
-}
-
 // The language table pads the model-choice text with blanks; in the box's fixed width they would
 // push the words out of sight.
 QString linesTrimmed(const QString &text)

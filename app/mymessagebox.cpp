@@ -24,3 +24,10 @@ void MyMessageBox::showEvent(QShowEvent *event)
 void MyMessageBox::resizeEvent(QResizeEvent *)
 {
 }
+
+QMessageBox::StandardButton showPlainBox(QMessageBox::Icon icon, const QString &text,
+                                         QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, QString(), text, buttons);
+    return QMessageBox::StandardButton(box.exec());
+}

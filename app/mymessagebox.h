@@ -18,3 +18,7 @@ private:
     int fixedWidth;
     int fixedHeight;
 };
+
+// A message box without parent or title, run modally: the button that closed it.
+QMessageBox::StandardButton showPlainBox(QMessageBox::Icon icon, const QString &text,
+                                         QMessageBox::StandardButtons buttons);

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <QWidget>
 
 #include "keyrepeatfilter.h"
 

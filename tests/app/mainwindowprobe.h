@@ -67,10 +67,10 @@ public:
     Page *firstTreePage() const { return w->firstTreePage; }
     QStringList flatAddresses() const
     {
-        return {w->blocNumberAddress, w->flatUpStairsAddress, w->shiftRangeAddress, w->flatMinAddress,
-                w->flatMaxAddress};
+        const FlatNumbering &flat = w->flatNumbering;
+        return {flat.blocNumber, flat.flatUpStairs, flat.shiftRange, flat.flatMin, flat.flatMax};
     }
-    QStringList specialFlatAddresses() const { return w->specialFlatAddresses; }
+    QStringList specialFlatAddresses() const { return w->flatNumbering.special; }
     QString modelHelpPage() const { return w->modelHelpPage; }
 
 private:

@@ -31,6 +31,13 @@
 #include <functional>
 #include <memory>
 
+// The sample images of the data folder and the tabs of their page sets.
+inline const QString U65 = QStringLiteral("RK4820_U65_sample.bin");
+inline const QString H65 = QStringLiteral("RK4820_H65_sample.bin");
+inline const QStringList U65Tabs{"System parameters", "Operation", " Coded lock codes/Flats options", "Key fobs",
+                                 "Name directory", "Manual"};
+inline const QStringList H65Tabs{"System parameters", "Key fobs", "Manual"};
+
 // Answers each modal dialog that shows up, in order, with the next of its steps, and records what
 // it saw ("question: text", "warning: text", "critical: text", "file dialog", "model choice").
 // The transfer dialog is handed to onTransfer instead (when set), every time it shows.

@@ -10,9 +10,6 @@
 
 namespace {
 
-const QString U65 = QStringLiteral("RK4820_U65_sample.bin");
-const QString H65 = QStringLiteral("RK4820_H65_sample.bin");
-
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);

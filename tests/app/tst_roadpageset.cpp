@@ -17,13 +17,6 @@
 
 namespace {
 
-const QString U65 = QStringLiteral("RK4820_U65_sample.bin");
-const QString H65 = QStringLiteral("RK4820_H65_sample.bin");
-
-const QStringList U65Tabs{"System parameters", "Operation", " Coded lock codes/Flats options", "Key fobs",
-                          "Name directory", "Manual"};
-const QStringList H65Tabs{"System parameters", "Key fobs", "Manual"};
-
 QList<QPointer<Page>> watched(const QList<Page *> &pages)
 {
     QList<QPointer<Page>> list;

@@ -74,7 +74,7 @@ void TestRoadPorts::connectStates()
     QFETCH(bool, connectEnabled);
     QFETCH(bool, connected);
 
-    RoadRig rig(RoadRig::sample(QStringLiteral("RK4820_U65_sample.bin")));
+    RoadRig rig(RoadRig::sample(U65));
     rig.sim.core().setIdentification(identification);
     rig.start(!identification.isEmpty());
     if (QTest::currentTestFailed())
@@ -111,7 +111,7 @@ void TestRoadPorts::connectStates()
 // come back.
 void TestRoadPorts::disconnect()
 {
-    RoadRig rig(RoadRig::sample(QStringLiteral("RK4820_U65_sample.bin")));
+    RoadRig rig(RoadRig::sample(U65));
     rig.sim.core().setMemory(2, QByteArray(256, '\0'));
     rig.start();
     QVERIFY(rig.selectA0());
@@ -168,12 +168,12 @@ void TestRoadPorts::memoryButtons()
     QFETCH(bool, receive);
     QFETCH(bool, send);
 
-    RoadRig rig(RoadRig::sample(QStringLiteral("RK4820_U65_sample.bin")));
+    RoadRig rig(RoadRig::sample(U65));
     rig.sim.core().setMemory(1, QByteArray(256, '\0'));
     rig.sim.core().setMemory(2, QByteArray(256, '\0'));
     rig.start();
     if (pageSet)
-        QVERIFY(rig.load(QStringLiteral("RK4820_U65_sample.bin")));
+        QVERIFY(rig.load(U65));
     QVERIFY(rig.connectInterface());
     QTRY_VERIFY_WITH_TIMEOUT(rig.button("buttonConnectA4")->isEnabled() && rig.button("buttonConnectA2")->isEnabled(),
                              5000);
@@ -198,7 +198,7 @@ void TestRoadPorts::memoryButtons()
 // window disconnects, without a message.
 void TestRoadPorts::hangUpWhileIdle()
 {
-    RoadRig rig(RoadRig::sample(QStringLiteral("RK4820_U65_sample.bin")));
+    RoadRig rig(RoadRig::sample(U65));
     rig.start();
     QVERIFY(rig.selectA0());
 
@@ -218,9 +218,9 @@ void TestRoadPorts::hangUpWhileIdle()
 // or the set is being deleted. A key held to the reader right after a switch reaches the key table.
 void TestRoadPorts::keyReaderFollowsTabs()
 {
-    RoadRig rig(RoadRig::sample(QStringLiteral("RK4820_U65_sample.bin")));
+    RoadRig rig(RoadRig::sample(U65));
     rig.start();
-    QVERIFY(rig.load(QStringLiteral("RK4820_U65_sample.bin")));
+    QVERIFY(rig.load(U65));
     const auto switches = [&rig] {
         QStringList found;
         for (const QString &c : rig.sim.core().commands()) {
@@ -255,7 +255,7 @@ void TestRoadPorts::keyReaderFollowsTabs()
     // The build makes each tree and table page current before it is built, the first one last: the
     // reader goes off.
     dataModified = false;
-    QVERIFY(rig.load(QStringLiteral("RK4820_U65_sample.bin")));
+    QVERIFY(rig.load(U65));
     QVERIFY(RoadRig::waitFor([&] { return rig.sim.core().commands().contains(QStringLiteral("idoff")); }));
     QTest::qWait(100);
     const QStringList build = switches();
@@ -271,7 +271,7 @@ void TestRoadPorts::keyReaderFollowsTabs()
 // reader right after it is still taken (whole, once), however the two arrive together.
 void TestRoadPorts::keyRecordBehindSwitchAnswer()
 {
-    RoadRig rig(RoadRig::sample(QStringLiteral("RK4820_U65_sample.bin")));
+    RoadRig rig(RoadRig::sample(U65));
     rig.start();
     QVERIFY(rig.connectInterface());
     rig.probe->setPollIntervals(60000, 20);   // the key poll alone takes what waits

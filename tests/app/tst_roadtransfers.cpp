@@ -14,13 +14,8 @@ Q_DECLARE_METATYPE(DevSimCore::Fault)
 
 namespace {
 
-const QString U65 = QStringLiteral("RK4820_U65_sample.bin");
-const QString H65 = QStringLiteral("RK4820_H65_sample.bin");
 const QString Unknown = QStringLiteral("unknown_model_1500.bin");
 
-const QStringList U65Tabs{"System parameters", "Operation", " Coded lock codes/Flats options", "Key fobs",
-                          "Name directory", "Manual"};
-const QStringList H65Tabs{"System parameters", "Key fobs", "Manual"};
 
 // The "rd:" commands of the log, a repeated command kept once.
 QStringList readCommands(const QStringList &log)

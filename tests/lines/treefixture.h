@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../definitions/fixture.h"
 #include "globals.h"
 #include "mylineboxedit.h"
 #include "operationbin.h"
@@ -8,11 +9,9 @@
 #include "treepagedefinitions.h"
 #include "xmldefinition.h"
 
-#include <QFile>
 #include <QLineEdit>
 #include <QPointer>
 #include <QStandardItemModel>
-#include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
 
@@ -51,8 +50,6 @@ class TreeRig
 public:
     TreeRig()
     {
-        if (!m_dir.isValid())
-            qFatal("no temporary folder");
         setImage(QByteArray(256, '\0'));
         view = std::make_unique<QTreeView>();
         view->resize(800, 600);
@@ -64,12 +61,7 @@ public:
     // Builds page 0 of a file holding heads (HEAD_LINE texts). dataModified starts clear.
     void build(const QString &heads)
     {
-        const QString path = m_dir.filePath(QStringLiteral("page%1.xlx").arg(m_files++));
-        QFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(TreeXml::file(heads)) < 0)
-            qFatal("cannot write %s", qPrintable(path));
-        out.close();
-        buildFile(path, 0);
+        buildFile(files.write(TreeXml::file(heads)), 0);
     }
 
     // Builds a page of a definition file.
@@ -115,8 +107,7 @@ public:
         return v.isValid() ? v.value<QColor>().name() : QString();
     }
 
-    QTemporaryDir m_dir;
-    int m_files = 0;
+    Fixture files;
     OperationBin image;
     std::unique_ptr<XmlDefinition> definition;
     std::unique_ptr<TreePageDefinitions> accessor;

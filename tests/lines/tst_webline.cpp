@@ -37,7 +37,7 @@ private:
     QString m_savedDir;
     std::unique_ptr<XmlDefinition> m_definition;
     std::unique_ptr<WebListData> m_data;
-    int m_files = 0;
+    Fixture m_files;
 };
 
 void TestWebLine::initTestCase()
@@ -59,16 +59,11 @@ void TestWebLine::cleanupTestCase()
 
 std::unique_ptr<WebLine> TestWebLine::build(const QString &elements, QWidget *container)
 {
-    const QString path = m_dir.filePath(QStringLiteral("web%1.xlx").arg(m_files++));
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return nullptr;
-    out.write(TreeXml::file(QStringLiteral("<HTML><LINK>%1</LINK><LINK><URL TEXT=\"/second.html\"/></LINK></HTML>"
-                                           "<HTML><LINK><URL TEXT=\"/third.html\"/></LINK></HTML>")
-                                .arg(elements),
-                            QStringLiteral("WEB_LIST")));
-    out.close();
-    m_definition = std::make_unique<XmlDefinition>(path);
+    m_definition = std::make_unique<XmlDefinition>(
+        m_files.write(TreeXml::file(QStringLiteral("<HTML><LINK>%1</LINK><LINK><URL TEXT=\"/second.html\"/></LINK></HTML>"
+                                                   "<HTML><LINK><URL TEXT=\"/third.html\"/></LINK></HTML>")
+                                        .arg(elements),
+                                    QStringLiteral("WEB_LIST"))));
     m_data = std::make_unique<WebListData>(m_definition.get());
     m_data->load(0);
     auto line = std::make_unique<WebLine>();

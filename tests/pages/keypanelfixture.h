@@ -16,7 +16,7 @@ struct KeyPanelFixture {
     // The WIDGETS section of the shipped U65 key table.
     static QString panel()
     {
-        QFile file(TableRig::shipped(QStringLiteral("RK4820_U65_EN.xlx")));
+        QFile file(sampleDefinition(QStringLiteral("U65")));
         if (!file.open(QIODevice::ReadOnly))
             qFatal("no shipped definition");
         const QString text = QString::fromUtf8(file.readAll());
@@ -41,43 +41,17 @@ struct KeyPanelFixture {
         return bytes;
     }
 
-    // Builds page pageIndex of a definition of copies key pages, as the main window builds a table page.
+    // Builds the first page of a definition of copies key pages, as the main window builds a table page.
     static Page *build(TableRig &rig, Fixture &files, const QByteArray &bytes = image(), int copies = 1)
     {
         QString pages;
         for (int i = 0; i < copies; ++i)
             pages += page();
-        rig.image.loadHex(bytes.toHex());
-        rig.reader = std::make_unique<XmlDefinition>(files.definition(pages));
-        rig.reader->readPageKinds();
-        rig.page.reset(buildPage(rig, 0));
-        return rig.page.get();
-    }
-
-    static Page *buildPage(TableRig &rig, int pageIndex)
-    {
-        Page *page = rig.main.addPage(rig.reader.get(), &rig.image);
-        page->setFlatParameters(QString(), QStringLiteral("44"), QStringLiteral("42"), QStringLiteral("46"),
-                                QStringLiteral("48"), {QStringLiteral("50"), QStringLiteral("52")});
-        page->setProgressMinimumDuration(1000000);
-        page->disableCopy();
-        rig.before = rig.image.image();
-        dataModified = false;
-        page->createTablePage(pageIndex);
-        return page;
+        return TableFixtures::build(rig, files, pages, bytes);
     }
 
     static QAbstractButton *button(Page *page, int n) { return page->panelLine()->panelButtons[size_t(n - 1)]; }
     static QLineEdit *field(Page *page, int n) { return page->panelLine()->panelEdits[size_t(n - 1)]; }
-
-    // "row=code/flat" of every row whose code or flat differs from the texts before.
-    static QStringList rowTexts(const TableRig &rig)
-    {
-        QStringList texts;
-        for (int row = 0; row < rig.page->tableSize(); ++row)
-            texts << QStringLiteral("%1=%2/%3").arg(row).arg(rig.text(row, 1), rig.text(row, 2));
-        return texts;
-    }
 
     // The rows that have a selected cell.
     static QList<int> selectedRows(const TableRig &rig)
@@ -106,13 +80,3 @@ public:
 private:
     PageSound::Player m_previous;
 };
-
-// The rows that changed between two lists of rowTexts.
-inline QStringList changedRows(const QStringList &before, const QStringList &after)
-{
-    QStringList changed;
-    for (int i = 0; i < after.size(); ++i)
-        if (after[i] != before.value(i))
-            changed << after[i];
-    return changed;
-}

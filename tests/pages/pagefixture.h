@@ -1,13 +1,12 @@
 #pragma once
 
+#include "../definitions/fixture.h"
 #include "page.h"
 #include "pagewidget.h"
 #include "testsupport.h" // tests/lines: SignalLog, showActive
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -34,6 +33,13 @@ struct MainWindowStandIn {
         helpLine->setGeometry(0, 580, 800, 20);
         button = new QPushButton(QStringLiteral("Receive"), &window);
         button->setGeometry(10, 10, 100, 30);
+    }
+
+    // Shows the window and waits until it is on the screen.
+    bool show()
+    {
+        window.show();
+        return QTest::qWaitForWindowExposed(&window);
     }
 
     // A page configured as the main window configures it, its container added as a new tab.
@@ -86,15 +92,10 @@ public:
     // A definition file (UTF-8 with byte-order mark) holding the given PAGE elements.
     QString write(const QString &pages)
     {
-        const QString path = m_dir.filePath(QStringLiteral("d%1.xlx").arg(m_count++));
-        QFile file(path);
-        const QByteArray bytes = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<SYSTEM>\n"
-                                 "<SYSTEM_HELP>/HELP/Application/EN/help.html</SYSTEM_HELP>\n"
-                                 "<SYSTEM_TYPE>4820_T</SYSTEM_TYPE>\n"
-            + pages.toUtf8() + "\n</SYSTEM>\n";
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return m_files.write("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<SYSTEM>\n"
+                             "<SYSTEM_HELP>/HELP/Application/EN/help.html</SYSTEM_HELP>\n"
+                             "<SYSTEM_TYPE>4820_T</SYSTEM_TYPE>\n"
+                             + pages.toUtf8() + "\n</SYSTEM>\n");
     }
 
     static QString treePage(const QString &title, const QString &headLines)
@@ -128,6 +129,5 @@ public:
     }
 
 private:
-    QTemporaryDir m_dir;
-    int m_count = 0;
+    Fixture m_files;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "flatnumbering.h"
 #include "page.h"
 #include "pagefixture.h"
 #include "xmldefinition.h"
@@ -25,12 +26,7 @@ public:
         for (int i = 0; i < count; ++i)
             m_pages.emplace_back(main.addPage(m_definition.get(), image));
 
-        QString blocNumber, flatUpStairs, shiftRange, flatMin, flatMax;
-        QStringList special;
-        const auto keep = [](QString &kept, const QString &found) {
-            if (!found.isEmpty())
-                kept = found;
-        };
+        FlatNumbering flatNumbering;
         m_buildTimes.fill(0, count);
         QElapsedTimer timer;
         for (int i = 0; i < count; ++i) {
@@ -45,19 +41,12 @@ public:
                     page->setSystemType(m_definition->systemType());
                     page->setFileExtensions(QStringLiteral(".op/.id/.nm/"));
                 }
-                const QStringList specialHere = page->getSpecialFlatAddresses();
-                if (!specialHere.isEmpty())
-                    special = specialHere;
-                keep(flatUpStairs, page->getFlatUpStairsAddress());
-                keep(shiftRange, page->getShiftRangeAddress());
-                keep(flatMin, page->getFlatMinAddress());
-                keep(flatMax, page->getFlatMaxAddress());
-                keep(blocNumber, page->getBlocNumberAddress());
+                flatNumbering.takeFrom(page);
                 break;
             }
             case PageKindTable:
                 main.tabs->setCurrentIndex(i);
-                page->setFlatParameters(blocNumber, flatUpStairs, shiftRange, flatMin, flatMax, special);
+                flatNumbering.handTo(page);
                 page->setFirstTreePage(m_firstTreePage);
                 page->disableCopy();
                 page->createTablePage(i);

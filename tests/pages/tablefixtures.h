@@ -92,18 +92,14 @@ struct TableFixtures {
     // Builds the fixture's page on its image (the flat numbering as the tree pages would give it).
     static Page *build(TableRig &rig, Fixture &files, const QString &kind)
     {
-        rig.image.loadHex(image(kind).toHex());
-        rig.reader = std::make_unique<XmlDefinition>(files.definition(Fixture::tablePage(definition(kind))));
-        rig.reader->readPageKinds();
-        rig.page.reset(rig.main.addPage(rig.reader.get(), &rig.image));
-        rig.page->setFlatParameters(QString(), QStringLiteral("44"), QStringLiteral("42"), QStringLiteral("46"),
-                                    QStringLiteral("48"), {QStringLiteral("50"), QStringLiteral("52")});
-        rig.page->setProgressMinimumDuration(1000000);
-        rig.page->disableCopy();
-        rig.before = rig.image.image();
-        dataModified = false;
-        rig.page->createTablePage(0);
-        return rig.page.get();
+        return build(rig, files, Fixture::tablePage(definition(kind)), image(kind));
+    }
+
+    // Builds the first of the given PAGE elements on an image, numbered as the fixtures are.
+    static Page *build(TableRig &rig, Fixture &files, const QString &pages, const QByteArray &bytes)
+    {
+        rig.image.loadHex(bytes.toHex());
+        return rig.build(files.definition(pages), 0, TableRig::FixtureNumbering);
     }
 };
 
@@ -114,4 +110,23 @@ inline QStringList changedByteTexts(const TableRig &rig)
     for (int address : rig.changedBytes())
         texts << QStringLiteral("%1:%2").arg(address).arg(rig.byte(address), 2, 16, QLatin1Char('0')).toUpper();
     return texts;
+}
+
+// "row=code/flat" of every row of a key table.
+inline QStringList rowTexts(const TableRig &rig)
+{
+    QStringList texts;
+    for (int row = 0; row < rig.page->tableSize(); ++row)
+        texts << QStringLiteral("%1=%2/%3").arg(row).arg(rig.text(row, 1), rig.text(row, 2));
+    return texts;
+}
+
+// The rows that changed between two lists of rowTexts.
+inline QStringList changedRows(const QStringList &before, const QStringList &after)
+{
+    QStringList changed;
+    for (int i = 0; i < after.size(); ++i)
+        if (after[i] != before.value(i))
+            changed << after[i];
+    return changed;
 }

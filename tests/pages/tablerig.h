@@ -74,9 +74,6 @@ struct TableRig {
     QByteArray before; // the image as it was before the build
     std::unique_ptr<Page> page;
 
-    static QString shipped(const QString &name) { return QStringLiteral(TKV_DATA_ROOT "/application/xml/") + name; }
-    static QString sample(const QString &model) { return QStringLiteral(TKV_DATA_ROOT "/DATA/RK4820_%1_sample.bin").arg(model); }
-
     // The flat numbering of the U65 sample's tree pages.
     static QStringList u65Specials()
     {
@@ -86,37 +83,46 @@ struct TableRig {
         return list;
     }
 
+    // The flat-numbering addresses the tree pages hand a table page: none, those of the U65
+    // sample, or those of the small fixtures (no block number, special flats at 50 and 52).
+    enum Numbering { NoNumbering, U65Numbering, FixtureNumbering };
+
     // An image of 8192 bytes of one value, or a file.
     void fillImage(char byte) { image.loadHex(QByteArray(8192, byte).toHex()); }
     void loadImage(const QString &path) { image.loadFile(path); }
 
-    Page *build(const QString &definitionPath, int pageIndex, bool u65Numbering = false)
+    // Page pageIndex of a definition file, built on the image as the main window builds a table page.
+    Page *build(const QString &definitionPath, int pageIndex, Numbering numbering = NoNumbering)
     {
         reader = std::make_unique<XmlDefinition>(definitionPath);
         reader->readPageKinds();
-        page.reset(main.addPage(reader.get(), &image));
-        if (u65Numbering)
-            page->setFlatParameters(QStringLiteral("8"), QStringLiteral("44"), QStringLiteral("42"), QStringLiteral("46"),
+        page.reset(createPage(pageIndex, numbering));
+        return page.get();
+    }
+
+    // One more page of the definition read, built the same way; the caller owns it.
+    Page *createPage(int pageIndex, Numbering numbering)
+    {
+        Page *made = main.addPage(reader.get(), &image);
+        if (numbering == U65Numbering)
+            made->setFlatParameters(QStringLiteral("8"), QStringLiteral("44"), QStringLiteral("42"), QStringLiteral("46"),
                                     QStringLiteral("48"), u65Specials());
-        page->setProgressMinimumDuration(1000000); // never shown unless a test asks for it
-        page->disableCopy();
+        else if (numbering == FixtureNumbering)
+            made->setFlatParameters(QString(), QStringLiteral("44"), QStringLiteral("42"), QStringLiteral("46"),
+                                    QStringLiteral("48"), {QStringLiteral("50"), QStringLiteral("52")});
+        made->setProgressMinimumDuration(1000000); // never shown unless a test asks for it
+        made->disableCopy();
         before = image.image();
         dataModified = false;
-        page->createTablePage(pageIndex);
-        return page.get();
+        made->createTablePage(pageIndex);
+        return made;
     }
 
     // A table page of a shipped model (U65 with its tree pages' flat numbering) on its sample image.
     Page *buildSample(const QString &model, int pageIndex)
     {
-        loadImage(sample(model));
-        return build(shipped(QStringLiteral("RK4820_%1_EN.xlx").arg(model)), pageIndex, model == QLatin1String("U65"));
-    }
-
-    bool showWindow()
-    {
-        main.window.show();
-        return QTest::qWaitForWindowExposed(&main.window);
+        loadImage(sampleImage(model));
+        return build(sampleDefinition(model), pageIndex, model == QLatin1String("U65") ? U65Numbering : NoNumbering);
     }
 
     MyTableWidget *grid() const { return page->tableWidget(); }

@@ -121,7 +121,7 @@ void TestKeyModes::modes()
     Fixture files;
     TableRig rig;
     Page *page = KeyPanelFixture::build(rig, files);
-    const QStringList before = KeyPanelFixture::rowTexts(rig);
+    const QStringList before = rowTexts(rig);
     if (mode)
         KeyPanelFixture::button(page, mode)->click();
     rig.select(selection);
@@ -133,7 +133,7 @@ void TestKeyModes::modes()
     QTRY_COMPARE(answerer.texts.size(), warnings);
 
     QCOMPARE(KeyPanelFixture::field(page, 1)->text(), code);
-    QCOMPARE(changedRows(before, KeyPanelFixture::rowTexts(rig)), rows);
+    QCOMPARE(changedRows(before, rowTexts(rig)), rows);
     QCOMPARE(changedByteTexts(rig), bytes);
     QCOMPARE(recorder.played, sounds);
     QCOMPARE(KeyPanelFixture::selectedRows(rig), selected);
@@ -262,7 +262,7 @@ void TestKeyModes::onlyTheCurrentTabActs()
     Fixture files;
     TableRig rig;
     KeyPanelFixture::build(rig, files, KeyPanelFixture::image(), 2);
-    std::unique_ptr<Page> second(KeyPanelFixture::buildPage(rig, 1));
+    std::unique_ptr<Page> second(rig.createPage(1, TableRig::FixtureNumbering));
     Page *first = rig.page.get();
     for (Page *page : {first, second.get()})
         KeyPanelFixture::button(page, 5)->click();
@@ -287,10 +287,7 @@ void TestKeyModes::pageWithoutPanelWidgets()
     const QString page = Fixture::tablePage(TableFixtures::definition(QStringLiteral("keys3"))
                                             + QStringLiteral("<WIDGETS><TEXT_1 WIDTH=\"115\" HORIZ_MARG=\"350\" VERT_MARG=\"30\""
                                                              " POS=\"LEFT\" LABEL=\"Serial\"/></WIDGETS>"));
-    rig.image.loadHex(KeyPanelFixture::image().toHex());
-    rig.reader = std::make_unique<XmlDefinition>(files.definition(page));
-    rig.reader->readPageKinds();
-    rig.page.reset(KeyPanelFixture::buildPage(rig, 0));
+    TableFixtures::build(rig, files, page, KeyPanelFixture::image());
     SoundRecorder sounds;
     emit rig.image.newSignal(QStringLiteral("ABCD"));
     for (int line : {3, 0, 32, 33})

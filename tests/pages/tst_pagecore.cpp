@@ -150,8 +150,7 @@ void TestPageCore::progressLabel()
 void TestPageCore::progressDialogPlaceAndShape()
 {
     MainWindowStandIn main;
-    main.window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main.window));
+    QVERIFY(main.show());
     std::unique_ptr<Page> page(main.addPage(nullptr, nullptr));
     page->setupProgressDialog(3, 41, 0, QStringLiteral("Creating page"));
     QProgressDialog *dialog = page->progressDialog();
@@ -179,8 +178,7 @@ void TestPageCore::progressDialogPlaceAndShape()
 void TestPageCore::progressDialogMadeAtFirstSetUp()
 {
     MainWindowStandIn main;
-    main.window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main.window));
+    QVERIFY(main.show());
     std::unique_ptr<Page> page(main.addPage(nullptr, nullptr));
     page->setProgressMinimumDuration(50);
     page->setupProgressDialog(0, -1, 0, page->creatingText()); // a build with nothing to count

@@ -79,8 +79,7 @@ void TestPageLifetime::sampleSetsBuiltAndDeletedTenTimes()
 {
     QFETCH(QString, model);
     MainWindowStandIn main;
-    main.window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main.window));
+    QVERIFY(main.show());
     OperationBin image;
     image.loadFile(sampleImage(model));
     const int windows = QApplication::topLevelWidgets().size();
@@ -105,8 +104,7 @@ void TestPageLifetime::noWindowAfterBuilding()
         + DefinitionFiles::webPage(QStringLiteral("Manual"),
                                    QStringLiteral("<HTML><LINK><URL TEXT=\"/HELP/System/EN/RK4820_U65.html\"/></LINK></HTML>"))));
     MainWindowStandIn main;
-    main.window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main.window));
+    QVERIFY(main.show());
     OperationBin image;
     std::unique_ptr<Page> tree(main.addPage(&definition, &image));
     std::unique_ptr<Page> web(main.addPage(&definition, &image));

@@ -128,9 +128,7 @@ void TestTableClipboard::copyPaste()
     Fixture files;
     TableRig rig;
     Page *page = TableFixtures::build(rig, files, "keys3");
-    QStringList before;
-    for (int row = 0; row < 32; ++row)
-        before << rig.text(row, 1) + "/" + rig.text(row, 2);
+    const QStringList before = rowTexts(rig);
     MessageBoxAnswerer answerer;
 
     rig.select(copied);
@@ -142,13 +140,7 @@ void TestTableClipboard::copyPaste()
     dataModified = false;
     emit rig.grid()->control_V();
 
-    QStringList changed;
-    for (int row = 0; row < 32; ++row) {
-        const QString now = rig.text(row, 1) + "/" + rig.text(row, 2);
-        if (now != before[row])
-            changed << QString::number(row) + "=" + now;
-    }
-    QCOMPARE(changed, rows);
+    QCOMPARE(changedRows(before, rowTexts(rig)), rows);
     QCOMPARE(changedByteTexts(rig), bytes);
     QCOMPARE(dataModified, !rows.isEmpty());
     QCOMPARE(answerer.texts.size(), warnings); // once, after the paste
@@ -327,7 +319,7 @@ void TestTableClipboard::menuRunsItsEntries()
     Fixture files;
     TableRig rig;
     Page *page = TableFixtures::build(rig, files, "keys3");
-    QVERIFY(rig.showWindow());
+    QVERIFY(rig.main.show());
     rig.select("5:1-5:2");
     emit rig.grid()->rightMenu(QModelIndex(), QStringLiteral("mouse"));
     QMenu *menu = page->tableMenu();
@@ -376,7 +368,7 @@ void TestTableClipboard::menuAtTheKeyboard()
     Fixture files;
     TableRig rig;
     Page *page = TableFixtures::build(rig, files, "keys3");
-    QVERIFY(rig.showWindow());
+    QVERIFY(rig.main.show());
     MyTableWidget *grid = rig.grid();
     grid->resize(grid->width(), 150); // room for the menu below the last row on the test screen
     const QModelIndex index = row >= 0 ? grid->model()->index(row, 1) : QModelIndex();

@@ -226,7 +226,7 @@ void TestTableFiles::import()
     Fixture files;
     TableRig rig;
     KeyPanelFixture::build(rig, files);
-    const QStringList before = KeyPanelFixture::rowTexts(rig);
+    const QStringList before = rowTexts(rig);
     const QString path = write(QStringLiteral("in.id"), file);
     rig.select(selected);
     answerer->files << path;
@@ -235,7 +235,7 @@ void TestTableFiles::import()
     QCOMPARE(answerer->fileDialogs.size(), 1);
     QVERIFY(!answerer->fileDialogs[0].save);
     QCOMPARE(answerer->messages.size(), 0);
-    QCOMPARE(changedRows(before, KeyPanelFixture::rowTexts(rig)), rows);
+    QCOMPARE(changedRows(before, rowTexts(rig)), rows);
     QCOMPARE(changedByteTexts(rig), bytes);
     QCOMPARE(contents(path), file);
     // The index column is never written.

@@ -455,7 +455,7 @@ void TestTablePage::comboCellOpensInPlace()
 {
     TableRig rig;
     rig.buildSample(QStringLiteral("U65"), 2);
-    QVERIFY(rig.showWindow());
+    QVERIFY(rig.main.show());
     MyTableWidget *grid = rig.grid();
     const QWidgetList before = QApplication::topLevelWidgets();
     QVERIFY(!rig.cell(3, 4)->hasComboBox());
@@ -489,7 +489,7 @@ void TestTablePage::wholeColumnCombo()
 {
     TableRig rig;
     Page *page = rig.buildSample(QStringLiteral("U65"), 2);
-    QVERIFY(rig.showWindow());
+    QVERIFY(rig.main.show());
     MyTableWidget *grid = rig.grid();
     QComboBox *combo = page->columnCombo();
     QCOMPARE(combo->parentWidget(), static_cast<QWidget *>(page->pageWidget()->container()));

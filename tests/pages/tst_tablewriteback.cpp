@@ -200,7 +200,6 @@ void TestTableWriteBack::unchangedCommit()
     Fixture files;
     TableRig rig;
     TableFixtures::build(rig, files, "keys3");
-    rig.main.window.show();
     QVERIFY(showActive(&rig.main.window));
     MyTableWidget *grid = rig.grid();
     const QModelIndex index = grid->model()->index(5, 2);
@@ -255,7 +254,7 @@ void TestTableWriteBack::selectedCellColours()
     Fixture files;
     TableRig rig;
     TableFixtures::build(rig, files, "keys3");
-    QVERIFY(rig.showWindow());
+    QVERIFY(rig.main.show());
     rig.edit(6, 1, QStringLiteral("BEEF")); // now in its changed colour, red
     QCOMPARE(rig.cell(6, 1)->foreground().color(), QColor(Qt::red));
     MyTableWidget *grid = rig.grid();

@@ -8,14 +8,14 @@
 namespace {
 
 // A tree of three head rows with 2, 0 and 3 lines, as a tree page's model has it.
-struct Fixture {
+struct ViewFixture {
     QWidget window;
     MyTreeView *tree;
     QStandardItemModel model;
     ItemDelegate delegate;
     SignalLog log;
 
-    Fixture()
+    ViewFixture()
     {
         window.resize(400, 300);
         tree = new MyTreeView(&window);
@@ -162,7 +162,7 @@ void TestTreeView::keys()
     QFETCH(QString, expandedAfter);
     QFETCH(QString, currentAfter);
 
-    Fixture f;
+    ViewFixture f;
     QVERIFY(showActive(&f.window));
     f.tree->setFocus();
     f.setUp(expandedBefore, currentBefore);
@@ -191,7 +191,7 @@ void TestTreeView::clicks()
     QFETCH(bool, doubleClick);
     QFETCH(QStringList, signals_);
 
-    Fixture f;
+    ViewFixture f;
     QVERIFY(showActive(&f.window));
     f.setUp(QStringLiteral("+-+"), QString());
     const QPoint at = f.tree->visualRect(f.index(target)).center();
@@ -207,7 +207,7 @@ void TestTreeView::clicks()
 
 void TestTreeView::rowHeight()
 {
-    Fixture f;
+    ViewFixture f;
     QVERIFY(showActive(&f.window));
     f.setUp(QStringLiteral("+++"), QString());
     QCOMPARE(f.tree->visualRect(f.index(QStringLiteral("0"))).height(), 25);
