@@ -32,7 +32,8 @@ class TableDefinition;
 //    makes the row's cells from the image and puts them into the grid.
 // A line is a Qt object, not a widget. Nothing it makes belongs to it: the panel widgets belong to
 // the page's container, header items and cells to the grid. A line deletes only the cells that no
-// grid took. The tree line derives from this class and uses only the Qt object and treeFlag.
+// grid took. The tree line (and the web line after it) derives from this class and uses only the
+// Qt object, treeFlag and the collaborators image, helpLineEdit and parentWidget with their setters.
 //
 // Address kinds (getAddress, setAddress): 0 the first combo column's option word, 1 CIPHER (lock
 // code word), 2 TMCODE (key code word), 3 TMFLAT (key flat byte), 4 DBNAME (name text),

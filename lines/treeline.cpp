@@ -140,19 +140,9 @@ void TreeLine::setIndexes(int headLine, int line, TreePageDefinitions *definitio
     m_definitions = definitions;
 }
 
-void TreeLine::setHelpLineEdit(QLineEdit *helpLine)
-{
-    m_helpLineEdit = helpLine;
-}
-
 void TreeLine::setMessageParent(QWidget *parent)
 {
     m_messageParent = parent;
-}
-
-void TreeLine::setImage(OperationBin *image)
-{
-    m_image = image;
 }
 
 void TreeLine::insertIntoTree(int row, const QModelIndex &parent, QAbstractItemModel *model, QAbstractItemView *view)
@@ -281,7 +271,7 @@ void TreeLine::buildValueDisplay(const Element &element, int &x)
 {
     if (!m_valueDisplay)
         m_valueDisplay = new MyLineEdit(m_rowFrame);
-    const QString text = QString::number(m_image ? m_image->readTypedValue(QStringLiteral("U16"), element["EEADDR"]) : 0);
+    const QString text = QString::number(image ? image->readTypedValue(QStringLiteral("U16"), element["EEADDR"]) : 0);
     makeDisplay(m_valueDisplay, text, element.style(), element["POS"]);
     placeWidget(m_valueDisplay, x, displayWidth(element.number("WIDTH"), element["FTCOL"], text, 0));
     m_uid = element["UID"];
@@ -311,8 +301,8 @@ void TreeLine::buildOnOffButton(const Element &element, int &x)
     m_eepromAddress = element["EEADDR"];
     m_valueType = element["VTYPE"];
     m_hasOnOffButton = true;
-    if (m_image)
-        m_onOffButton->setValue(m_image->readBit(m_valueType, m_eepromAddress));
+    if (image)
+        m_onOffButton->setValue(image->readBit(m_valueType, m_eepromAddress));
 
     CustomButton *pair = m_onOffButton;
     connect(pair, SIGNAL(buttonClicked()), this, SLOT(setLineFontDifference()));
@@ -369,7 +359,7 @@ void TreeLine::buildNumberEditor(const Element &element, int &x)
     setAlignment(editor, element["POS"]);
     applyUidRules(uid, m_eepromAddress);
 
-    const int v = m_image ? m_image->readTypedValue(m_valueType, m_eepromAddress) : 0;
+    const int v = image ? image->readTypedValue(m_valueType, m_eepromAddress) : 0;
     editor->setValue(v);
     editor->setCurrentValueText(editor->text());
     editor->restoreIfBelowMinimum();
@@ -409,7 +399,7 @@ void TreeLine::buildTextEditor(const Element &element, int &x)
     m_textLength = element["FORMAT"];
     m_eepromAddress = element["EEADDR"];
     setAlignment(editor, element["POS"]);
-    editor->setText(m_image ? trimmedField(m_image->readText(m_textLength, m_eepromAddress)) : QString());
+    editor->setText(image ? trimmedField(image->readText(m_textLength, m_eepromAddress)) : QString());
     m_uid = element["UID"];
     if (m_uid == QLatin1String("IDO"))
         m_idoEditor = editor;
@@ -442,7 +432,7 @@ void TreeLine::buildCombo(const Element &element, int &x)
     m_hasCombo = true;
     setObjectName(QStringLiteral("comboBox"));
     m_comboDefaultIndex = m_comboValues.indexOf(element["VINIT"]);
-    syncComboIndex(m_comboValues, combo, m_image ? m_image->readTypedValue(m_valueType, m_eepromAddress) : 0);
+    syncComboIndex(m_comboValues, combo, image ? image->readTypedValue(m_valueType, m_eepromAddress) : 0);
     combo->setStyleSheet(element.style());
 
     const auto unique = Qt::UniqueConnection;
@@ -535,14 +525,14 @@ void TreeLine::setHelp()
 
 void TreeLine::viewHelp()
 {
-    if (m_helpLineEdit)
-        m_helpLineEdit->setText(m_helpText);
+    if (helpLineEdit)
+        helpLineEdit->setText(m_helpText);
 }
 
 void TreeLine::hideHelp()
 {
-    if (m_helpLineEdit)
-        m_helpLineEdit->setText(QStringLiteral(" "));
+    if (helpLineEdit)
+        helpLineEdit->setText(QStringLiteral(" "));
 }
 
 void TreeLine::enableSpinBox()
@@ -621,12 +611,12 @@ void TreeLine::setDefaultValue()
 
 void TreeLine::writeNumber(const QString &address, int value)
 {
-    if (!m_image)
+    if (!image)
         return;
     if (m_valueType == QLatin1String("U8"))
-        m_image->writeInt8(address, value);
+        image->writeInt8(address, value);
     else
-        m_image->writeInt16(address, value);
+        image->writeInt16(address, value);
 }
 
 void TreeLine::getNewValue(int value)
@@ -646,15 +636,15 @@ void TreeLine::buttonOnOffValue(QString value)
 
 void TreeLine::updateBinData(QString EEpromAddress, QString value)
 {
-    if (m_image)
-        m_image->writeBit(EEpromAddress, value);
+    if (image)
+        image->writeBit(EEpromAddress, value);
 }
 
 void TreeLine::writeBinData(QString string)
 {
-    if (!m_image)
+    if (!image)
         return;
-    m_image->writeText(m_textLength, string, m_eepromAddress);
+    image->writeText(m_textLength, string, m_eepromAddress);
     // The image holds the edit from now on, whether or not the editor is left before the window
     // closes: the unsaved-data question must know of it.
     dataModified = true;

@@ -17,7 +17,6 @@ class MyComboBox;
 class MyLineBoxEdit;
 class MyLineEdit;
 class MyPushButton;
-class OperationBin;
 class QAbstractItemModel;
 class QAbstractItemView;
 class QComboBox;
@@ -68,11 +67,10 @@ public:
     ~TreeLine() override;
 
     // ---- collaborators (stored, no other effect) ---------------------------------------------------
+    // The image and the help line are the base's: TableLine::setImage, TableLine::setHelpLineEdit.
     void setTreeModel(TreeModel *model);
     void setIndexes(int headLine, int line, TreePageDefinitions *definitions);
-    void setHelpLineEdit(QLineEdit *helpLine);
     void setMessageParent(QWidget *parent);
-    void setImage(OperationBin *image);
 
     // ---- building ----------------------------------------------------------------------------------
     // createLine(view as a tree view), then the row frame becomes the index widget of
@@ -215,9 +213,7 @@ private:
     int m_headLine = 0;
     int m_line = 0;
     TreePageDefinitions *m_definitions = nullptr;
-    OperationBin *m_image = nullptr;
     TreeModel *m_treeModel = nullptr;
-    QPointer<QLineEdit> m_helpLineEdit;
     QPointer<QWidget> m_messageParent;
     bool m_built = false;
 

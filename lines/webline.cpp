@@ -15,11 +15,6 @@ void WebLine::setIndexes(int headLine, int line, WebListData *data)
     m_webListData = data;
 }
 
-void WebLine::setParentWidget(QWidget *parent)
-{
-    m_parentWidget = parent;
-}
-
 QString WebLine::address(const QString &text)
 {
     if (text.contains(QLatin1String("http"), Qt::CaseInsensitive))
@@ -29,7 +24,7 @@ QString WebLine::address(const QString &text)
 
 void WebLine::createLine()
 {
-    if (!m_webListData || !m_parentWidget)
+    if (!m_webListData || !parentWidget)
         return;
     const WebLineSlots &attributes = m_webListData->lineAttributes(m_webHeadLine, m_webLine);
     const TreeLineTags &tags = m_webListData->lineTags(m_webHeadLine, m_webLine);
@@ -38,7 +33,7 @@ void WebLine::createLine()
     for (int e = 0; e < TreeShape::Elements; ++e) {
         if (tags[e] != url)
             continue;
-        auto *view = new Platform::HelpView(m_parentWidget);
+        auto *view = new Platform::HelpView(parentWidget);
         view->setGeometry(0, 0, 795, 430);
         view->navigate(address(attributes[e][textSlot]));
         view->show();

@@ -7,7 +7,6 @@
 
 #include "helpview.h"
 
-class QWidget;
 class WebListData;
 
 // The line of a web page: one help view per URL element of its definition line, placed into the
@@ -25,7 +24,8 @@ public:
     WebLine();
 
     void setIndexes(int headLine, int line, WebListData *data);
-    void setParentWidget(QWidget *parent);
+    // The views go into the base's parentWidget (TableLine::setParentWidget).
+
     // Builds the views; a line without URL elements, or without a parent widget, builds none.
     void createLine();
 
@@ -41,7 +41,6 @@ private:
     int m_webHeadLine = 0;
     int m_webLine = 0;
     WebListData *m_webListData = nullptr;
-    QPointer<QWidget> m_parentWidget;
     QPointer<Platform::HelpView> m_browser;
     QList<QPointer<Platform::HelpView>> m_browsers;
 };
