@@ -204,8 +204,6 @@ private:
     // Help views.
     Platform::HelpView *startHelpView = nullptr;
     Platform::HelpView *helpView = nullptr;
-    bool helpViewCreated = false;
-    bool helpViewNavigated = false;
 
     // Ports and memory buttons.
     QString probeAddress;
@@ -230,10 +228,9 @@ private:
 
     // Page set.
     XmlDefinition *pageDefinition = nullptr;
+    // Exists exactly while a page set does.
     QTabWidget *pageTabWidget = nullptr;
     QLineEdit *statusLine = nullptr;
-    int pageCount = 0;
-    PageKindList pageKindTable;
     QList<Page *> pages;
     QList<int> treePageIndexes;
     QList<int> tablePageIndexes;
@@ -241,7 +238,5 @@ private:
     FlatNumbering flatNumbering;
     QString modelHelpPage;
     int pageToShow = 0;
-    bool pagesBuilt = false;
-    bool hasPageTabs = false;
     bool deletingPages = false;
 };

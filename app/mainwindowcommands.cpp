@@ -49,13 +49,11 @@ void MainWindow::createHelpBrowser(const QString &page)
 // Each page set navigates its help view once; showing it again only shows it.
 void MainWindow::showHelpPage(const QString &page)
 {
-    if (!helpViewCreated)
+    if (!helpView) {
         helpView = makeHelpView(ui->centralWidget, QRect(0, 0, 800, 550));
-    if (!helpViewNavigated)
         helpView->navigate(helpAddress(page));
+    }
     helpView->show();
-    helpViewCreated = true;
-    helpViewNavigated = true;
     enableDeleteAction(false);
 }
 
@@ -67,15 +65,14 @@ void MainWindow::subMenuActionSlot(QAction *action)
             return;
         dataModified = false;
         deletePages();
-        pagesBuilt = false;
         ui->buttonSave->setEnabled(false);
         ui->buttonSaveAs->setEnabled(false);
         ui->plainTextEdit->clear();
         setWindowTitle(QStringLiteral(" TKV-05  "));
     } else if (name == QLatin1String("backTo")) {
-        if (helpViewCreated)
+        if (helpView)
             helpView->hide();
-        if (hasPageTabs) {
+        if (pageTabWidget) {
             pageTabWidget->show();
             enableDeleteAction(true);
             ui->centralWidget->show();
@@ -90,7 +87,7 @@ void MainWindow::subMenuActionSlot(QAction *action)
     } else if (name == QLatin1String("helpAction")) {
         showHelpPage(modelHelpPage);
         ui->backGroundFrame->hide();
-        if (hasPageTabs)
+        if (pageTabWidget)
             pageTabWidget->hide();
         emit helpActionState(false);
         if (QAction *back = menuAction(QStringLiteral("backTo")))

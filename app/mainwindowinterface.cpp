@@ -95,14 +95,15 @@ void MainWindow::applyInterfaceTexts(int language)
         {"SECTION1", ui->comSection}, {"SECTION2", ui->deviceSection}, {"SECTION3", ui->pcSection},
     };
     // Menu entries: object name, enabled when made, separator after it.
+    const bool pageSet = pageTabWidget != nullptr;
     const struct {
         const char *key;
         const char *objectName;
         bool enabled;
         bool separator;
     } menuEntries[] = {
-        {"VIEW_HELP", "helpAction", false, true},     {"DELETE_MENU", "deleteMenu", pagesBuilt, true},
-        {"BACK_TO", "backTo", pagesBuilt, true},      {"ABOUT", "aboutAction", true, true},
+        {"VIEW_HELP", "helpAction", false, true},     {"DELETE_MENU", "deleteMenu", pageSet, true},
+        {"BACK_TO", "backTo", pageSet, true},         {"ABOUT", "aboutAction", true, true},
         {"EXIT", "exitAction", true, false},
     };
 

@@ -32,10 +32,9 @@ constexpr int PageSetWaitMs = 60;
 
 void MainWindow::creatPages()
 {
-    if (pagesBuilt)
+    if (pageTabWidget)
         deletePages();
     buildPages();
-    pagesBuilt = true;
 }
 
 void MainWindow::buildPages()
@@ -55,7 +54,6 @@ void MainWindow::buildPages()
     connect(pageTabWidget, SIGNAL(currentChanged(int)), this, SLOT(currentTabWidget(int)));
     pageTabWidget->setGeometry(0, 125, 800, 455);
     pageTabWidget->show();
-    hasPageTabs = true;
 
     statusLine = new QLineEdit(ui->statusBar);
     statusLine->setFrame(false);
@@ -63,8 +61,8 @@ void MainWindow::buildPages()
     statusLine->setStyleSheet(QStringLiteral("background-color:transparent;"));
     statusLine->setFocusPolicy(Qt::NoFocus);
 
-    pageCount = pageDefinition->readPageKinds();
-    pageKindTable = pageDefinition->pageKinds();
+    const int pageCount = pageDefinition->readPageKinds();
+    const PageKindList kinds = pageDefinition->pageKinds();
     treePageIndexes.clear();
     tablePageIndexes.clear();
     flatNumbering = FlatNumbering();
@@ -82,7 +80,7 @@ void MainWindow::buildPages()
     // before it that has one.
     for (int i = 0; i < pageCount; ++i) {
         Page *page = pages.at(i);
-        switch (pageKindTable.value(i)) {
+        switch (kinds.value(i)) {
         case 1: {
             treePageIndexes.append(i);
             pageTabWidget->setCurrentWidget(page->pageWidget()->widget());
@@ -150,11 +148,8 @@ void MainWindow::deletePages()
     emit stateMenu(false);
     enableHelpAction(false);
     enableDeleteAction(false);
-    if (helpViewCreated)
-        delete helpView;
+    delete helpView;
     helpView = nullptr;
-    helpViewCreated = false;
-    helpViewNavigated = false;
     if (startHelpView)
         startHelpView->show();
     ui->backGroundFrame->hide();
@@ -177,10 +172,8 @@ void MainWindow::releasePageSet()
     statusLine = nullptr;
     delete pageTabWidget;
     pageTabWidget = nullptr;
-    hasPageTabs = false;
     delete pageDefinition;
     pageDefinition = nullptr;
-    pageCount = 0;
     treePageIndexes.clear();
     tablePageIndexes.clear();
     deletingPages = false;
@@ -256,7 +249,7 @@ void MainWindow::updatePagesQuestion(int number)
 
 void MainWindow::updateTables()
 {
-    if (!hasPageTabs)
+    if (!pageTabWidget)
         return;
     emit saveTMTable();
     deletePagesToUpdate();

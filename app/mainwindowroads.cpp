@@ -127,19 +127,19 @@ void pressMemoryButton(const MemoryButtons &buttons, const char *probe, const ch
 void MainWindow::setSlaveAddressA0()
 {
     pressMemoryButton({ui->buttonConnectA0, ui->buttonConnectA2, ui->buttonConnectA4}, "A0", "a0", &probeAddress,
-                      &transferAddress, ui->buttonReceive, ui->buttonSend, hasPageTabs);
+                      &transferAddress, ui->buttonReceive, ui->buttonSend, pageTabWidget != nullptr);
 }
 
 void MainWindow::setSlaveAddressA2()
 {
     pressMemoryButton({ui->buttonConnectA2, ui->buttonConnectA0, ui->buttonConnectA4}, "a2", "a2", &probeAddress,
-                      &transferAddress, ui->buttonReceive, ui->buttonSend, hasPageTabs);
+                      &transferAddress, ui->buttonReceive, ui->buttonSend, pageTabWidget != nullptr);
 }
 
 void MainWindow::setSlaveAddressA4()
 {
     pressMemoryButton({ui->buttonConnectA4, ui->buttonConnectA2, ui->buttonConnectA0}, "a4", "a4", &probeAddress,
-                      &transferAddress, ui->buttonReceive, ui->buttonSend, hasPageTabs);
+                      &transferAddress, ui->buttonReceive, ui->buttonSend, pageTabWidget != nullptr);
 }
 
 // Releases the memory button that is down, by a click, so that its slot disables Receive and Send.

@@ -25,7 +25,7 @@ public:
     QString warningMemSize() const { return w->WARNING_MEM_SIZE; }
     const QStringList &portList() const { return w->portList; }
     QString selectedPortText() const { return w->selectedPortText; }
-    bool pagesBuilt() const { return w->pagesBuilt; }
+    bool pagesBuilt() const { return w->pageTabWidget != nullptr; }
     void playSound() { w->playSound(); }
 
     // The form's buttons keep their clicks but no longer run the window's commands, for tests that
@@ -57,7 +57,7 @@ public:
     QString fileWriteError() const { return w->FILE_WRITE_ERROR; }
     QString definitionFilePath() const { return w->definitionFilePath; }
     QString imageFileName() const { return w->imageFileName; }
-    bool hasPageTabs() const { return w->hasPageTabs; }
+    bool hasPageTabs() const { return w->pageTabWidget != nullptr; }
     QTabWidget *pageTabWidget() const { return w->pageTabWidget; }
     QLineEdit *statusLine() const { return w->statusLine; }
     XmlDefinition *pageDefinition() const { return w->pageDefinition; }
