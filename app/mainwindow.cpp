@@ -246,27 +246,21 @@ void MainWindow::recongnizeDevice(QString com)
     ui->buttonConnectDisconnect->setEnabled(com.contains(QLatin1String("TKV")));
 }
 
-// Each Windows version test that passes prints its trace and sets both port delays to 30 ms.
-// Where no test passes (or there is no Windows version) the port gets the same delays, since it
-// must have them before its first transfer.
+// Each Windows version test that passes prints its trace. The port gets both delays at 30 ms
+// whatever the version (or without one), since it must have them before its first transfer.
 void MainWindow::checkWindowsVersion()
 {
     constexpr int DelayMs = 30;
     int major = 0;
     int minor = 0;
-    bool delaysSet = false;
     if (Platform::windowsVersion(&major, &minor)) {
         const bool passes[] = {major > 5 || (major == 5 && minor != 0), major > 5,
                                major > 6 || (major == 6 && minor != 0)};
         const char *const traces[] = {"WindowsXP", "WindowsVista", "Windows7"};
         for (int i = 0; i < 3; ++i) {
-            if (!passes[i])
-                continue;
-            qDebug("%s", traces[i]);
-            port->setDelays(DelayMs, DelayMs);
-            delaysSet = true;
+            if (passes[i])
+                qDebug("%s", traces[i]);
         }
     }
-    if (!delaysSet)
-        port->setDelays(DelayMs, DelayMs);
+    port->setDelays(DelayMs, DelayMs);
 }

@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDir>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPixmap>
@@ -31,18 +30,13 @@ Platform::HelpView *makeHelpView(QWidget *parent, const QRect &geometry)
     return view;
 }
 
-QString helpAddress(const QString &page)
-{
-    return QDir::currentPath() + page;
-}
-
 }
 
 void MainWindow::createHelpBrowser(const QString &page)
 {
     ui->backGroundFrame->hide();
     startHelpView = makeHelpView(ui->centralWidget, QRect(0, 120, 800, 440));
-    startHelpView->navigate(helpAddress(page));
+    startHelpView->navigate(getWorkingDirPath(page));
     startHelpView->show();
 }
 
@@ -51,7 +45,7 @@ void MainWindow::showHelpPage(const QString &page)
 {
     if (!helpView) {
         helpView = makeHelpView(ui->centralWidget, QRect(0, 0, 800, 550));
-        helpView->navigate(helpAddress(page));
+        helpView->navigate(getWorkingDirPath(page));
     }
     helpView->show();
     enableDeleteAction(false);
@@ -210,7 +204,7 @@ void MainWindow::showAboutBox()
     box.setWindowTitle(QString());
     box.setIconPixmap(QPixmap(Platform::resolveDataPath(QStringLiteral("application/png/logo.png"))));
     box.setTextFormat(Qt::RichText);
-    const QString help = Platform::resolveDataPath(helpAddress(APP_HELP));
+    const QString help = Platform::resolveDataPath(getWorkingDirPath(APP_HELP));
     box.setText(ABOUT_MESSAGE + QStringLiteral("   <a href=\"%1\">TKV-05</a>")
                                     .arg(QUrl::fromLocalFile(help).toString(QUrl::FullyEncoded).toHtmlEscaped()));
     box.setTextInteractionFlags(Qt::TextBrowserInteraction);
