@@ -276,23 +276,21 @@ private:
         return any;
     }
 
-    // The value of an attribute with its undeclared references dropped; *changed tells whether any was.
-    QString mendedValue(const Attribute &attr, bool *changed)
+    // Appends the value of an attribute to the output, its undeclared references dropped.
+    void appendMendedValue(const Attribute &attr)
     {
-        QString value;
         int from = attr.valueStart;
         for (int v = attr.valueStart; v < attr.end - 1; ++v) {
             if (m_text[v] != QLatin1Char('&'))
                 continue;
             const int refEnd = undeclaredReference(v);
             if (refEnd > v) {
-                value += m_in.midRef(from, v - from);
+                m_out.append(m_in.midRef(from, v - from));
                 from = refEnd;
                 v = refEnd - 1;
             }
         }
-        *changed = from != attr.valueStart;
-        return value + m_in.midRef(from, attr.end - 1 - from);
+        m_out.append(m_in.midRef(from, attr.end - 1 - from));
     }
 
     // At '<' of a start tag. Returns where scanning goes on; the tag is rewritten only when it
@@ -390,8 +388,7 @@ private:
             else
                 m_out.append(m_in.midRef(attr.blankStart, attr.nameStart - attr.blankStart));
             m_out.append(m_in.midRef(attr.nameStart, attr.valueStart - attr.nameStart));
-            bool mended = false;
-            m_out.append(mendedValue(attr, &mended));
+            appendMendedValue(attr);
             m_out.append(m_text[attr.end - 1]);
         }
         m_out.append(m_in.midRef(tailStart, end - tailStart));

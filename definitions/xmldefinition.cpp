@@ -6,7 +6,6 @@
 
 #include <QDebug>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QStringList>
 
@@ -205,10 +204,9 @@ void XmlDefinition::tableFull(const QDomNode &node, const QString &what)
     file(d);
 }
 
-QDomElement XmlDefinition::pageElement(int page)
+QDomElement XmlDefinition::pageElement(const Loaded &loaded, int page)
 {
-    const QVector<QDomElement> &pages = load().pages;
-    return page >= 0 && page < pages.size() ? pages.at(page) : QDomElement();
+    return page >= 0 && page < loaded.pages.size() ? loaded.pages.at(page) : QDomElement();
 }
 
 int XmlDefinition::readPageKinds()
@@ -239,12 +237,12 @@ const PageKindList &XmlDefinition::pageKinds() const
 
 QString XmlDefinition::pageName(int page)
 {
-    return pageElement(page).firstChild().toElement().text();
+    return pageElement(load(), page).firstChild().toElement().text();
 }
 
 int XmlDefinition::readHeadLineCounts(int page)
 {
-    const QDomNode body = pageElement(page).lastChild();
+    const QDomNode body = pageElement(load(), page).lastChild();
     QVector<int> &counts = keep(m_lineCounts);
     for (QDomNode head = body.firstChild(); !head.isNull(); head = head.nextSibling()) {
         // The counts never promise a head line or a line the tree tables do not hold: child 0 is
@@ -270,7 +268,7 @@ const TreeListValues &XmlDefinition::readTreeList(int page)
     m_systemHelp = loaded.systemHelp;
     m_systemType = loaded.systemType;
 
-    const QDomNode body = pageElement(page).lastChild();
+    const QDomNode body = pageElement(loaded, page).lastChild();
     const int heads = std::min(childCount(body), int(TreeShape::HeadLines));
     TreeListValues &values = keep(m_treeValues, heads);
     TreeListTags &tags = keep(m_treeTags, heads);
@@ -293,7 +291,7 @@ const TreeListTags &XmlDefinition::treeTags() const
 
 const TableListValues &XmlDefinition::readTableList(int page)
 {
-    const QDomNode body = pageElement(page).lastChild();
+    const QDomNode body = pageElement(load(), page).lastChild();
     TableListValues &values = keep(m_tableValues);
     TableListTags &tags = keep(m_tableTags);
     const SlotLists &lists = tableSlotLists();
@@ -327,7 +325,7 @@ int XmlDefinition::tableColumnCount(int) const
 
 const GuiValues &XmlDefinition::readGui()
 {
-    const QDomDocument doc = loadDocument();
+    const QDomDocument doc = load().doc;
     GuiKeys &keys = keep(m_guiKeys);
     GuiValues &values = keep(m_guiValues);
     const QString vValue = QStringLiteral("VALUE");

@@ -82,8 +82,7 @@ private:
     };
 
     const Loaded &load();
-    QDomDocument loadDocument() { return load().doc; }
-    QDomElement pageElement(int page);
+    static QDomElement pageElement(const Loaded &loaded, int page);
     void file(const DefinitionDiagnostic &d);
     void tableFull(const QDomNode &node, const QString &what);
     void levelFull(const QDomNode &node, int page, const std::array<const char *, 3> &names, int level, int i, int j,

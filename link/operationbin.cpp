@@ -183,8 +183,7 @@ int OperationBin::readTypedValue(const QString &type, const QString &address)
 
 int OperationBin::readWord(const QString &decimalAddress)
 {
-    const int at = decimalOrZero(decimalAddress);
-    return at < 0 ? 0 : wordAt(at);
+    return wordAt(decimalOrZero(decimalAddress));
 }
 
 QString OperationBin::readHexWord(const QString &address)
@@ -196,7 +195,7 @@ QString OperationBin::readHexWord(const QString &address)
 QString OperationBin::readIdWord(const QString &address)
 {
     int at = 0;
-    if (!parseNumber(address.mid(2), 16, &at) || at < 0)
+    if (!parseNumber(address.mid(2), 16, &at))
         at = 0;
     if (at >= m_image.size())
         return QString();

@@ -4,22 +4,16 @@
 //
 //   QT_QPA_PLATFORM=offscreen bench_pageset [runs]        (default 7)
 
+#include "median.h"
 #include "roadfixture.h"
 
 #include <QElapsedTimer>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 constexpr double PageSetWaitMs = 60.0;
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 double timed(const std::function<void()> &step)
 {

@@ -8,6 +8,7 @@
 // type; per table page the title, the load, the column count, the header and side-panel sections
 // and one row-template section per table row; per web page its load, title and one line.
 
+#include "median.h"
 #include "tabledefinition.h"
 #include "treepagedefinitions.h"
 #include "weblistdata.h"
@@ -95,8 +96,7 @@ double medianMs(int rounds, F f)
         (void)sink;
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return median(times);
 }
 
 }

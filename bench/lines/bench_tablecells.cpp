@@ -4,13 +4,13 @@
 //
 //   bench_tablecells [repetitions]      (run with QT_QPA_PLATFORM=offscreen where there is no display)
 
+#include "median.h"
 #include "mytablewidget.h"
 #include "mytablewidgetitem.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTextStream>
-#include <algorithm>
 
 namespace {
 
@@ -106,12 +106,6 @@ qint64 buildPlain(QList<QTableWidget *> &kept, const QStringList &texts)
         for (int column = 0; column < Columns; ++column)
             table->setItem(row, column, new QTableWidgetItem(texts.at(i++)));
     return timer.nsecsElapsed();
-}
-
-qint64 median(QVector<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
 }
 
 }

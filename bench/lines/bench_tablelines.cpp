@@ -7,14 +7,13 @@
 //
 //   bench_tablelines [repetitions]      (run with QT_QPA_PLATFORM=offscreen where there is no display)
 
+#include "median.h"
 #include "tablepagefixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QTextStream>
-
-#include <algorithm>
 
 namespace {
 
@@ -34,12 +33,6 @@ TablePageFixture::FlatParameters u65Numbering()
     for (int i = 0; i < 14; ++i)
         specials << QString::number(50 + 2 * i);
     return {QStringLiteral("44"), QStringLiteral("42"), QStringLiteral("46"), QStringLiteral("48"), specials};
-}
-
-qint64 median(QVector<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
 }
 
 // The texts of a built grid, row by row, and of its headers.

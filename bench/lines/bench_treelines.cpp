@@ -8,6 +8,7 @@
 //       image: its sample image (default DATA/RK4820_U65_sample.bin)
 //   Run from anywhere with QT_QPA_PLATFORM=offscreen where there is no display.
 
+#include "median.h"
 #include "mycombobox.h"
 #include "operationbin.h"
 #include "treeline.h"
@@ -96,12 +97,6 @@ qint64 build(BuiltPage &page, XmlDefinition *definition, int number, OperationBi
     page.lineNanos = lineTimer.nsecsElapsed();
     page.rows = int(page.lines.size());
     return timer.nsecsElapsed();
-}
-
-qint64 median(QVector<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
 }
 
 // Top-level widgets besides the views: combo popups counted apart.

@@ -9,6 +9,7 @@
 //
 //   bench_pages [rounds]      (default 11; run with QT_QPA_PLATFORM=offscreen where there is no display)
 
+#include "median.h"
 #include "mytablewidget.h"
 #include "operationbin.h"
 #include "pageset.h"
@@ -25,17 +26,14 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <algorithm>
-
 namespace {
 
 constexpr double GoalMs = 150;
 constexpr double TableFileGoalMs = 100;
 
-double medianMs(QVector<qint64> values)
+double medianMs(const QVector<qint64> &values)
 {
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2) / 1e6;
+    return median(values) / 1e6;
 }
 
 QString kindName(PageKind kind)
