@@ -80,11 +80,13 @@ void MainWindow::pagesAfterLoad(const QString &fileName)
     ui->buttonSaveAs->setEnabled(true);
 }
 
+// Save and Save As: table pages write their names into the image first, so that the size measured
+// against the model's memory is that of what is written (names past the image's end lengthen it).
 void MainWindow::saveBinaryFile()
 {
+    emit saveTMTable();
     if (memSize.toInt() != memoryImage->image().size() && !confirmMemorySize())
         return;
-    emit saveTMTable();
     QFile file(imageFileName);
     memoryImage->saveTo(&file);
 }
@@ -102,6 +104,7 @@ QString MainWindow::proposedImageName() const
 
 void MainWindow::saveBinFileAs()
 {
+    emit saveTMTable();
     QFileDialog dialog(this);
     prepareFileDialog(dialog, QStringLiteral("*.bin"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -112,7 +115,6 @@ void MainWindow::saveBinFileAs()
         return;
     if (dialog.exec() != QDialog::Accepted)
         return;
-    emit saveTMTable();
     ui->plainTextEdit->clear();
     QString name = dialog.selectedFiles().value(0);
     if (!name.contains(QLatin1String(".bin"), Qt::CaseInsensitive))

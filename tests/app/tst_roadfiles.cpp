@@ -30,6 +30,8 @@ private slots:
     void save();
     void saveSizeWarning_data();
     void saveSizeWarning();
+    void namesPastImageEnd_data();
+    void namesPastImageEnd();
     void saveAs_data();
     void saveAs();
     void saveAsProposal();
@@ -178,8 +180,8 @@ void TestRoadFiles::save()
     QVERIFY(!dataModified);
 }
 
-// An image of another size than the model's memory: the warning first. Cancel writes nothing and
-// asks the table pages for nothing.
+// An image of another size than the model's memory: the table pages give their names, then the
+// warning. Cancel writes nothing.
 void TestRoadFiles::saveSizeWarning_data()
 {
     QTest::addColumn<bool>("saveAs");
@@ -215,12 +217,50 @@ void TestRoadFiles::saveSizeWarning()
     QVERIFY(rig.script.done());
     QCOMPARE(rig.script.seen.value(0), QStringLiteral("box: ") + rig.probe->warningMemSize());
     QCOMPARE(rig.script.seen.size(), saveAs && ok ? 2 : 1);
-    QCOMPARE(names.count(), ok ? 1 : 0);
+    QCOMPARE(names.count(), 1);
     QCOMPARE(dataModified, !ok);
     if (ok)
         QCOMPARE(fileBytes(target), rig.probe->image()->image());
     else
         QCOMPARE(fileBytes(target), saveAs ? QByteArray() : QByteArray("old"));
+}
+
+// A name table that reaches past the image's end lengthens the image when the names go in: Save,
+// Save As and Send measure what they would write, so they ask; Cancel writes nothing anywhere.
+void TestRoadFiles::namesPastImageEnd_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("Save") << "buttonSave";
+    QTest::newRow("Save As") << "buttonSaveAs";
+    QTest::newRow("Send") << "buttonSend";
+}
+
+void TestRoadFiles::namesPastImageEnd()
+{
+    QFETCH(QString, command);
+
+    const QByteArray memory(8192, '\x55');
+    RoadRig rig(memory);
+    QVERIFY(rig.rewriteU65([](QStringList &pages) {
+        for (QString &page : pages)
+            page.replace(QStringLiteral("TABADDR=\"0x1400\""), QStringLiteral("TABADDR=\"0x1FF0\""));
+    }));
+    rig.start();
+    QVERIFY(rig.load(U65));
+    QVERIFY(rig.selectA0());
+    const QStringList files = QDir(rig.dataPath(QString())).entryList(QDir::Files);
+    rig.sim.core().clearLog();
+    rig.script.answer(QMessageBox::Cancel);
+
+    rig.button(qPrintable(command))->click();
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(rig.script.seen, QStringList{"box: " + rig.probe->warningMemSize()});
+    QCOMPARE(rig.probe->image()->image().size(), 0x1FF0 + 95 * 32 + 28);
+    QCOMPARE(QDir(rig.dataPath(QString())).entryList(QDir::Files), files);
+    QCOMPARE(fileBytes(rig.dataPath(U65)), RoadRig::sample(U65));
+    QCOMPARE(rig.blockCommands(), QStringList());
+    QCOMPARE(rig.sim.core().memory(0), memory);
 }
 
 // Save As: the name typed, with ".bin" added unless it holds one in any letter case; title, file
