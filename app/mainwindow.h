@@ -3,6 +3,7 @@
 #include "definitiontables.h"
 #include "flatnumbering.h"
 #include "mythread.h"
+#include "roadgate.h"
 
 #include <QByteArray>
 #include <QList>
@@ -140,14 +141,18 @@ private:
     void showAboutBox();
     void playSound();
 
+    // Ports: connects the port of the box, or disconnects the connected one.
+    void switchPort();
+
     // Model recognition, transfers, image files and the page set.
     void showModelChoiceDialog(const QStringList &fileNames, const QString &title);
     QString modelFilePath(const QString &fileName) const;
     // The memory-size warning; true on Ok.
     bool confirmMemorySize();
     // One block transfer of memorySize / 16 blocks behind the transfer dialog: kind 1 reads into
-    // receiveBuffer, kind 2 writes the image.
-    void transferWithProgress(const QString &label, int kind, const QString &memorySize);
+    // receiveBuffer, kind 2 writes the image. The transfer keeps its own copies of the memory size
+    // and the slave text: a memory button pressed meanwhile changes only the next transfer's.
+    void transferWithProgress(const QString &label, int kind, QString memorySize);
     // Whether the last read brought the whole memory of that size, unstopped.
     bool receiveComplete(const QString &memorySize) const;
     void pagesAfterReceive();
@@ -204,6 +209,9 @@ private:
     // Help views.
     Platform::HelpView *startHelpView = nullptr;
     Platform::HelpView *helpView = nullptr;
+
+    // The road that runs; see RoadGate.
+    RoadGate roadGate;
 
     // Ports and memory buttons.
     QString probeAddress;

@@ -53,6 +53,9 @@ void MainWindow::showHelpPage(const QString &page)
 
 void MainWindow::subMenuActionSlot(QAction *action)
 {
+    const RoadGate::Pass road(roadGate);
+    if (!road)
+        return;
     const QString name = action->objectName();
     if (name == QLatin1String("deleteMenu")) {
         if (dataModified && !askDoNotSave())

@@ -30,6 +30,9 @@ void prepareFileDialog(QFileDialog &dialog, const QString &filter)
 // model, the file name and the pages change only when the new page set is built.
 void MainWindow::getDataFromBinFile()
 {
+    const RoadGate::Pass road(roadGate);
+    if (!road)
+        return;
     if (dataModified && !askDoNotSave())
         return;
     QFileDialog dialog(this);
@@ -84,6 +87,9 @@ void MainWindow::pagesAfterLoad(const QString &fileName)
 // against the model's memory is that of what is written (names past the image's end lengthen it).
 void MainWindow::saveBinaryFile()
 {
+    const RoadGate::Pass road(roadGate);
+    if (!road)
+        return;
     emit saveTMTable();
     if (memSize.toInt() != memoryImage->image().size() && !confirmMemorySize())
         return;
@@ -104,6 +110,9 @@ QString MainWindow::proposedImageName() const
 
 void MainWindow::saveBinFileAs()
 {
+    const RoadGate::Pass road(roadGate);
+    if (!road)
+        return;
     emit saveTMTable();
     QFileDialog dialog(this);
     prepareFileDialog(dialog, QStringLiteral("*.bin"));

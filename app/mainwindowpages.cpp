@@ -237,6 +237,9 @@ void MainWindow::linkPageItems()
 // The flat-numbering question of a tree page; Ok rebuilds the table pages at once.
 void MainWindow::updatePagesQuestion(int number)
 {
+    const RoadGate::Pass road(roadGate);
+    if (!road)
+        return;
     pageToShow = number;
     MyMessageBox box(ui->centralWidget, 260, 120);
     box.setWindowFlags(Qt::Window);

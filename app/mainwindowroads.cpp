@@ -61,6 +61,14 @@ void MainWindow::availableComPorts()
 
 void MainWindow::connectDisconnectPort()
 {
+    const RoadGate::Pass road(roadGate);
+    if (!road)
+        return;
+    switchPort();
+}
+
+void MainWindow::switchPort()
+{
     const QString entry = ui->comboScan->currentText();
     port->setPortName(entry.section(QLatin1Char(' '), 0, 0));
     if (port->isConnected()) {
@@ -87,10 +95,11 @@ void MainWindow::connectDisconnectPort()
     ui->buttonScan->setEnabled(false);
 }
 
+// The interface has gone: its port is closed, in the middle of a road too.
 void MainWindow::deviceUnplugged()
 {
     if (port->isConnected())
-        connectDisconnectPort();
+        switchPort();
 }
 
 namespace {
@@ -320,6 +329,9 @@ bool MainWindow::confirmMemorySize()
 // earlier leaves the image, the pages, the model and the unsaved-data state as they were.
 void MainWindow::getDataFromEEprom()
 {
+    const RoadGate::Pass road(roadGate);
+    if (!road)
+        return;
     if (dataModified && !askDoNotSave())
         return;
     const QString name = getXMLFileName(1);
@@ -340,10 +352,14 @@ void MainWindow::getDataFromEEprom()
     port->continueSendReceive();
 }
 
-// The Send: table pages write their names into the image first. A memory of another size than the
-// model's, or an image of another size than the memory, asks before anything is written.
+// The Send: table pages write their names into the image first, so that the image measured is the
+// one written. A memory of another size than the model's, or an image of another size than the
+// memory, asks before anything is written.
 void MainWindow::writeDataToEEprom()
 {
+    const RoadGate::Pass road(roadGate);
+    if (!road)
+        return;
     emit saveTMTable();
     memoryImage->prepareBuffer();
     if (!port->isConnected())
@@ -361,8 +377,9 @@ void MainWindow::setProgress(int progress)
         transferDialog->setProgress(progress);
 }
 
-void MainWindow::transferWithProgress(const QString &label, int kind, const QString &memorySize)
+void MainWindow::transferWithProgress(const QString &label, int kind, QString memorySize)
 {
+    const QString slave = transferAddress;
     transferDialog = new MyProgressDialog(this, Qt::Window);
     transferDialog->setWindowModality(Qt::WindowModal);
     transferDialog->setFixedSize(320, 80);
@@ -379,9 +396,9 @@ void MainWindow::transferWithProgress(const QString &label, int kind, const QStr
     connect(transferDialog, SIGNAL(escapeKey()), port, SLOT(breakSendReceive()));
 
     if (kind == 1)
-        receiveBuffer = port->readMemory(transferAddress, memorySize);
+        receiveBuffer = port->readMemory(slave, memorySize);
     else
-        port->writePort1(memoryImage->image(), transferAddress, memorySize);
+        port->writePort1(memoryImage->image(), slave, memorySize);
     updateButtonsPosition();
 
     disconnect(port, SIGNAL(progressRead(int)), this, SLOT(setProgress(int)));

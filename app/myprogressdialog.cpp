@@ -1,5 +1,7 @@
 #include "myprogressdialog.h"
 
+#include <QAbstractButton>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
 
@@ -29,4 +31,15 @@ void MyProgressDialog::keyReleaseEvent(QKeyEvent *event)
     if (event->key() == Qt::Key_Escape)
         emit escapeKey();
     QWidget::keyReleaseEvent(event);
+}
+
+void MyProgressDialog::closeEvent(QCloseEvent *event)
+{
+    auto *cancel = findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!cancel || !isVisible()) {
+        QProgressDialog::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    cancel->click();
 }

@@ -1,0 +1,288 @@
+// Roads that meet: a command started while another one runs, by its key (the animated click lands
+// 100 ms later) or by a click or signal already waiting in the event queue, is dropped: the window
+// goes on with the road that started first as if nothing else had come. And the transfer dialog
+// closed by the window system stops its transfer as Cancel does.
+
+#include "roadfixture.h"
+
+#include "../testfiles.h"
+#include "page.h"
+
+#include <QKeySequence>
+#include <QWindow>
+
+namespace {
+
+const QString ShortImage = QStringLiteral("short_image_4096.bin");
+
+const char *buttonOf(const QString &road)
+{
+    static const QHash<QString, const char *> buttons{
+        {"Receive", "buttonReceive"}, {"Send", "buttonSend"},       {"Load", "buttonLoad"},
+        {"Save", "buttonSave"},       {"Save As", "buttonSaveAs"}, {"Connect", "buttonConnectDisconnect"},
+        {"A2", "buttonConnectA2"},
+    };
+    return buttons.value(road);
+}
+
+QKeySequence keyOf(const QString &road)
+{
+    static const QHash<QString, QString> keys{
+        {"Receive", "Alt+R"}, {"Send", "Alt+M"},    {"Load", "Alt+O"},
+        {"Save", "Alt+S"},    {"Save As", "Alt+A"}, {"End editing", "Alt+F"},
+    };
+    return QKeySequence(keys.value(road));
+}
+
+// Puts the road's start into the event queue: a click of its button, the menu shortcut's slot, or
+// the flat-numbering signal of the first tree page.
+void post(RoadRig &rig, const QString &road)
+{
+    if (road == QLatin1String("End editing"))
+        QMetaObject::invokeMethod(rig.window.get(), "deleteSystem", Qt::QueuedConnection);
+    else if (road == QLatin1String("Update question"))
+        QMetaObject::invokeMethod(rig.probe->firstTreePage(), "updatePage", Qt::QueuedConnection, Q_ARG(int, 0));
+    else
+        QMetaObject::invokeMethod(rig.button(buttonOf(road)), "click", Qt::QueuedConnection);
+}
+
+bool pressKeys(RoadRig &rig, const QStringList &roads)
+{
+    QApplication::setActiveWindow(rig.window.get());
+    if (!QTest::qWaitForWindowActive(rig.window.get()))
+        return RoadRig::failed("the window is not active");
+    for (const QString &road : roads)
+        QTest::keySequence(rig.window.get(), keyOf(road));
+    return true;
+}
+
+}
+
+class TestRoadOverlap : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void startedTogether_data();
+    void startedTogether();
+    void duringTransfer_data();
+    void duringTransfer();
+    void transferDialogClosed_data();
+    void transferDialogClosed();
+};
+
+void TestRoadOverlap::cleanup()
+{
+    dataModified = false;
+}
+
+// Two roads started together, with unsaved edits over a short image, so that every road waits in
+// a box of its own before it changes anything: the unsaved-data question (Receive, Load, end of
+// editing), the memory-size warning (Send, Save, Save As), the flat-numbering question. The first
+// to start shows its box, the other comes while it is open and must not show one; the box is then
+// answered No or Cancel, and nothing has been read, written or rebuilt.
+void TestRoadOverlap::startedTogether_data()
+{
+    QTest::addColumn<QStringList>("roads");   // in the order they are started
+    QTest::addColumn<bool>("keys");
+    QTest::addColumn<QString>("runs");
+
+    const QStringList clicked{"Receive", "Send", "Load", "Save", "Save As"};
+    const QStringList posted = clicked + QStringList{"End editing", "Update question"};
+    for (int a = 0; a < posted.size(); ++a) {
+        for (int b = a; b < posted.size(); ++b)
+            QTest::addRow("posted: %s, %s", qPrintable(posted[a]), qPrintable(posted[b]))
+                << QStringList{posted[a], posted[b]} << false << posted[a];
+    }
+    // Keys: each button clicks 100 ms after its key, so each key comes once first and once second
+    // (the same key twice gives one click). The menu key acts at once: the end of editing starts
+    // first.
+    for (int a = 0; a < clicked.size(); ++a) {
+        const QString &b = clicked[(a + 1) % clicked.size()];
+        QTest::addRow("keys: %s, %s", qPrintable(clicked[a]), qPrintable(b))
+            << QStringList{clicked[a], b} << true << clicked[a];
+    }
+    QTest::newRow("keys: Receive, End editing") << QStringList{"Receive", "End editing"} << true << "End editing";
+}
+
+void TestRoadOverlap::startedTogether()
+{
+    QFETCH(QStringList, roads);
+    QFETCH(bool, keys);
+    QFETCH(QString, runs);
+
+    RoadRig rig(RoadRig::sample(U65));
+    rig.start();
+    rig.script.chooseFile(rig.dataPath(ShortImage)).answer(QMessageBox::Ok);
+    QMetaObject::invokeMethod(rig.window.get(), "getDataFromBinFile");
+    QVERIFY(rig.script.done());
+    QVERIFY(rig.selectA0());
+    rig.bankPollOff();
+    rig.script.seen.clear();
+    dataModified = true;
+    const QList<Page *> pages = rig.probe->pages();
+    const QByteArray file = readFile(rig.dataPath(ShortImage));
+    rig.sim.core().clearLog();
+    // The box of the road that runs, answered once whatever was to come has come.
+    rig.script.then([](QWidget *w) {
+        QPointer<QWidget> box(w);
+        QTest::qWait(150);
+        if (auto *message = qobject_cast<QMessageBox *>(box.data())) {
+            QAbstractButton *no = message->button(QMessageBox::No);
+            (no ? no : message->button(QMessageBox::Cancel))->click();
+        }
+    });
+
+    if (keys) {
+        QVERIFY(pressKeys(rig, roads));
+    } else {
+        for (const QString &road : roads)
+            post(rig, road);
+    }
+    QVERIFY(RoadRig::waitFor([&] { return rig.script.done() && !QApplication::activeModalWidget(); }));
+    QTest::qWait(50);
+
+    const QString box = runs == QLatin1String("Update question")
+                            ? QStringLiteral("question: ") + rig.probe->updatePagesMessage()
+                        : QStringList{"Send", "Save", "Save As"}.contains(runs)
+                            ? QStringLiteral("box: ") + rig.probe->warningMemSize()
+                            : QStringLiteral("question: ") + rig.probe->askDataNotSaved();
+    QCOMPARE(rig.script.seen, QStringList{box});
+    QCOMPARE(rig.script.unexpected, 0);
+    QCOMPARE(rig.blockCommands(), QStringList());
+    QCOMPARE(rig.sim.core().commands().count(QStringLiteral("rd:A0@000E,02")), 0);
+    QCOMPARE(rig.probe->pages(), pages);
+    QCOMPARE(readFile(rig.dataPath(ShortImage)), file);
+    QVERIFY(dataModified);
+}
+
+// A command that comes while a Receive or a Send transfers the memory, from a click or signal
+// waiting in the queue when block 20 is reported, or from its key pressed right after the
+// transfer's: the transfer goes on alone, with its own slave text, until Cancel at block 40.
+// Nothing else is read, written, asked, shown or rebuilt.
+void TestRoadOverlap::duringTransfer_data()
+{
+    QTest::addColumn<QString>("transfer");
+    QTest::addColumn<QString>("other");
+    QTest::addColumn<bool>("keys");
+
+    for (const QString other : {"Receive", "Send", "Load", "Save", "Save As", "End editing", "Update question",
+                                "Connect", "A2"})
+        QTest::addRow("Receive, posted %s", qPrintable(other)) << "Receive" << other << false;
+    for (const QString other : {"Receive", "Send", "Load"})
+        QTest::addRow("Send, posted %s", qPrintable(other)) << "Send" << other << false;
+    QTest::newRow("Receive, key of Send") << "Receive" << "Send" << true;
+    QTest::newRow("Receive, key of Load") << "Receive" << "Load" << true;
+}
+
+void TestRoadOverlap::duringTransfer()
+{
+    QFETCH(QString, transfer);
+    QFETCH(QString, other);
+    QFETCH(bool, keys);
+
+    RoadRig rig(RoadRig::sample(H65));
+    rig.start();
+    QVERIFY(rig.load(U65));
+    QVERIFY(rig.selectA0());
+    rig.bankPollOff();
+    rig.button("buttonConnectA2")->setEnabled(true);
+    // An edit that a Save would put into the file.
+    rig.probe->image()->writeInt16(QStringLiteral("0x0030"), 0x1234);
+    const QList<Page *> pages = rig.probe->pages();
+    rig.sim.core().clearLog();
+    const int start = rig.sim.core().blockCommands();
+    bool posted = keys;
+    rig.script.onTransfer = [&](MyProgressDialog *dialog) {
+        const int blocks = rig.sim.core().blockCommands() - start;
+        if (!posted && blocks >= 20) {
+            posted = true;
+            post(rig, other);
+        }
+        if (blocks >= 40 && !dialog->property("cancelled").toBool()) {
+            dialog->setProperty("cancelled", true);
+            dialog->findChild<QPushButton *>()->click();
+        }
+    };
+
+    if (keys)
+        QVERIFY(pressKeys(rig, {transfer, other}));
+    else
+        post(rig, transfer);
+    QVERIFY(RoadRig::waitFor([&] {
+        return rig.script.transferDialogsShown > 0 && !rig.button("buttonConnectA0")->isChecked()
+               && !QApplication::activeModalWidget();
+    }));
+    QTest::qWait(50);
+
+    QCOMPARE(rig.script.seen, QStringList());
+    QCOMPARE(rig.script.unexpected, 0);
+    QCOMPARE(rig.script.transferDialogsShown, 1);
+    const QStringList log = rig.sim.core().commands();
+    const QStringList blocks = rig.blockCommands();
+    const QString own = transfer == QLatin1String("Receive") ? QStringLiteral("rd:a0@") : QStringLiteral("wr:a0@");
+    QVERIFY(blocks.size() >= 40);
+    QCOMPARE(blocks.filter(own).size(), blocks.size());
+    QCOMPARE(log.count(QStringLiteral("rd:A0@000E,02")), transfer == QLatin1String("Receive") ? 1 : 0);
+    QCOMPARE(log.count(QStringLiteral("rd:A0@1fff,01")), 1);
+    QCOMPARE(rig.probe->pages(), pages);
+    QCOMPARE(readFile(rig.dataPath(U65)), RoadRig::sample(U65));
+    QVERIFY(rig.probe->port()->isConnected());
+}
+
+// The transfer dialog closed by the window system at block 100: as Cancel, the memory button is
+// released at once and the transfer stops after the block in progress; a Receive then changes
+// nothing, a Send has written the blocks before.
+void TestRoadOverlap::transferDialogClosed_data()
+{
+    QTest::addColumn<QString>("transfer");
+    QTest::newRow("Receive") << "Receive";
+    QTest::newRow("Send") << "Send";
+}
+
+void TestRoadOverlap::transferDialogClosed()
+{
+    QFETCH(QString, transfer);
+
+    const QByteArray memory = RoadRig::sample(H65);
+    RoadRig rig(memory);
+    rig.start();
+    QVERIFY(rig.load(U65));
+    QVERIFY(rig.selectA0());
+    const QByteArray image = rig.probe->image()->image();
+    const QList<Page *> pages = rig.probe->pages();
+    const int start = rig.sim.core().blockCommands();
+    int closedAt = -1;
+    bool releasedAtOnce = false;
+    rig.script.onTransfer = [&](MyProgressDialog *dialog) {
+        const int blocks = rig.sim.core().blockCommands() - start;
+        if (closedAt >= 0 || blocks < 100)
+            return;
+        closedAt = blocks;
+        dialog->windowHandle()->close();
+        releasedAtOnce = !rig.button("buttonConnectA0")->isChecked();
+    };
+
+    rig.button(buttonOf(transfer))->click();
+
+    QVERIFY(closedAt >= 100);
+    const int blocks = rig.sim.core().blockCommands() - start;
+    QVERIFY2(blocks <= closedAt + 1, qPrintable(QStringLiteral("%1 blocks").arg(blocks)));
+    QVERIFY(releasedAtOnce);
+    QCOMPARE(rig.script.seen, QStringList());
+    QVERIFY(!rig.probe->port()->isBreakRequested());
+    QCOMPARE(rig.probe->pages(), pages);
+    if (transfer == QLatin1String("Send")) {
+        const QByteArray sent = rig.probe->image()->image();
+        const int written = 16 * blocks;
+        QCOMPARE(rig.sim.core().memory(0).left(written), sent.left(written));
+        QCOMPARE(rig.sim.core().memory(0).mid(written), memory.mid(written));
+    } else {
+        QCOMPARE(rig.probe->image()->image(), image);
+        QCOMPARE(rig.sim.core().memory(0), memory);
+    }
+}
+
+QTEST_MAIN(TestRoadOverlap)
+#include "tst_roadoverlap.moc"
