@@ -31,6 +31,14 @@ public:
     // The largest image: the whole 16-bit address space, 64 KiB.
     static constexpr int MaxImageSize = MaxAddress + 1;
 
+    // An address worked out from numbers (a table's base and a row's position): one outside the
+    // address space becomes MaxImageSize, past every image, where reads find missing bytes and
+    // writes are refused.
+    static int boundedAddress(qint64 address)
+    {
+        return address >= 0 && address <= MaxAddress ? int(address) : MaxImageSize;
+    }
+
     // Address texts. byteAddress gives -1 for a text that is not a number.
     static int byteAddress(const QString &address);
     static int specAddress(const QString &address);
