@@ -519,9 +519,9 @@ void TestTableFiles::ownExportImportedUnchanged()
     if (state == QLatin1String("erased")) {
         QByteArray erased = image.image();
         {
-            MainWindowStandIn main;
-            PageSet set(main, sampleDefinition(model), &image);
-            for (int address : tableRegion(set.page(pageIndex)))
+            TableRig table; // the table page alone gives the addresses
+            Page *page = table.build(sampleDefinition(model), pageIndex);
+            for (int address : tableRegion(page))
                 erased[address] = char(0xFF);
         }
         image.loadHex(erased.toHex());
