@@ -58,6 +58,7 @@ void MainWindow::subMenuActionSlot(QAction *action)
         return;
     const QString name = action->objectName();
     if (name == QLatin1String("deleteMenu")) {
+        commitPageEdits();
         if (dataModified && !askDoNotSave())
             return;
         dataModified = false;
@@ -172,6 +173,7 @@ bool MainWindow::askDoNotSave()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    commitPageEdits();
     if (!dataModified || askDoNotSave())
         event->accept();
     else

@@ -33,6 +33,7 @@ void MainWindow::getDataFromBinFile()
     const RoadGate::Pass road(roadGate);
     if (!road)
         return;
+    commitPageEdits();
     if (dataModified && !askDoNotSave())
         return;
     QFileDialog dialog(this);
@@ -90,6 +91,7 @@ void MainWindow::saveBinaryFile()
     const RoadGate::Pass road(roadGate);
     if (!road)
         return;
+    commitPageEdits();
     emit saveTMTable();
     if (memSize.toInt() != memoryImage->image().size() && !confirmMemorySize())
         return;
@@ -113,6 +115,7 @@ void MainWindow::saveBinFileAs()
     const RoadGate::Pass road(roadGate);
     if (!road)
         return;
+    commitPageEdits();
     emit saveTMTable();
     QFileDialog dialog(this);
     prepareFileDialog(dialog, QStringLiteral("*.bin"));

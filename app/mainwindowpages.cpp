@@ -120,6 +120,14 @@ void MainWindow::buildPages()
     updateButtonsPosition();
 }
 
+void MainWindow::commitPageEdits()
+{
+    for (Page *page : qAsConst(pages)) {
+        if (page)
+            page->commitOpenEditor();
+    }
+}
+
 // A page of the set, given the window's texts and objects; not yet built.
 Page *MainWindow::newPage()
 {
@@ -240,6 +248,7 @@ void MainWindow::updatePagesQuestion(int number)
     const RoadGate::Pass road(roadGate);
     if (!road)
         return;
+    commitPageEdits();
     pageToShow = number;
     MyMessageBox box(ui->centralWidget, 260, 120);
     box.setWindowFlags(Qt::Window);
@@ -254,6 +263,7 @@ void MainWindow::updateTables()
 {
     if (!pageTabWidget)
         return;
+    commitPageEdits();
     emit saveTMTable();
     deletePagesToUpdate();
     rebuildPages();

@@ -332,6 +332,7 @@ void MainWindow::getDataFromEEprom()
     const RoadGate::Pass road(roadGate);
     if (!road)
         return;
+    commitPageEdits();
     if (dataModified && !askDoNotSave())
         return;
     const QString name = getXMLFileName(1);
@@ -360,6 +361,7 @@ void MainWindow::writeDataToEEprom()
     const RoadGate::Pass road(roadGate);
     if (!road)
         return;
+    commitPageEdits();
     emit saveTMTable();
     memoryImage->prepareBuffer();
     if (!port->isConnected())
