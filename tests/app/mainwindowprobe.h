@@ -24,7 +24,6 @@ public:
     QString aboutMessage() const { return w->ABOUT_MESSAGE; }
     QString suffix() const { return w->SUFFIX; }
     QString warningMemSize() const { return w->WARNING_MEM_SIZE; }
-    QString updatePagesMessage() const { return w->UPADTE_PAGES_MESSAGE; }
     const QStringList &portList() const { return w->portList; }
     QString selectedPortText() const { return w->selectedPortText; }
     bool pagesBuilt() const { return w->pageTabWidget != nullptr; }
