@@ -419,22 +419,17 @@ void ComPort::writePort1(QByteArray byteArray, QString address, QString memorySi
         const QString text = replyText(reply);
         qDebug() << text;
 
-        const bool error = text.contains(QLatin1String("*erwr"), Qt::CaseInsensitive);
-        const bool named = text.contains(address, Qt::CaseInsensitive);
-        if (echoesOtherBlock(reply, field)) {
-            // the reply to an earlier attempt: this block is written again
-            --done;
-            discardInput();
-        } else if (text.contains(QLatin1String("ok"), Qt::CaseInsensitive)) {
+        // The reply to an earlier attempt, "*erwr", or anything else without "ok": this block is
+        // written again.
+        const bool otherBlock = echoesOtherBlock(reply, field);
+        if (!otherBlock && text.contains(QLatin1String("ok"), Qt::CaseInsensitive)) {
             // written
-        } else if (error && named) {
-            emit penUnplugged();
+        } else if (!reply.isEmpty()) {
+            if (!otherBlock && text.contains(QLatin1String("*erwr"), Qt::CaseInsensitive) && text.contains(address, Qt::CaseInsensitive))
+                emit penUnplugged();
             --done;
             discardInput();
-        } else if (error || named) {
-            --done;
-            discardInput();
-        } else if (reply.isEmpty()) {
+        } else {
             discardInput();
             if (!memoryStillPresent(address)) {
                 breakSendReceive();

@@ -37,7 +37,8 @@ void setWaitFunction(WaitFunction wait);
 // A read reply that is not taken is read to its end, and the line until it is quiet, before the
 // block is asked again: a rest held up on its way would otherwise join the next reply, and the
 // two pieces could pass every check of a reply. A rest that does not come within
-// ReplyRestTimeoutMs ends the transfer as an interface gone away.
+// ReplyRestTimeoutMs ends the transfer as an interface gone away. A write reply is taken only
+// with its "ok".
 class ComPort : public OperationBin
 {
     Q_OBJECT

@@ -110,6 +110,8 @@ void TestTransfer::transfer_data()
     QTest::newRow("receive: garbage") << false << Fault::Garbage << 3 << 2 << Fault::None << 0 << true << 0 << Blocks << 0;
     QTest::newRow("receive: *errd") << false << Fault::ReadError << 3 << 2 << Fault::None << 0 << true << 2 << Blocks << 0;
     QTest::newRow("send: *erwr") << true << Fault::WriteError << 3 << 2 << Fault::None << 0 << true << 2 << Blocks << 0;
+    // Random characters in place of "ok", the block not stored.
+    QTest::newRow("send: garbage") << true << Fault::Garbage << 3 << 1 << Fault::None << 0 << true << 0 << Blocks << 0;
 }
 
 void TestTransfer::transfer()
@@ -150,6 +152,8 @@ void TestTransfer::transfer()
     QCOMPARE(watch.progress.value(watch.progress.size() - 1), blocksDone);
     if (fault != Fault::None && complete)
         QVERIFY2(watch.progress.size() > Blocks, "the faulty block was asked again");
+    if (complete)
+        QCOMPARE(watch.progress.size(), rig.sim.core().blockCommands());   // a report for every attempt
 
     // Byte-exact up to where the transfer got.
     const int bytesDone = blocksDone * 16;
