@@ -320,6 +320,7 @@ bool MainWindow::confirmMemorySize()
 // earlier leaves the image, the pages, the model and the unsaved-data state as they were.
 void MainWindow::getDataFromEEprom()
 {
+    commitPageEdits();
     if (dataModified && !askDoNotSave())
         return;
     const QString name = getXMLFileName(1);
@@ -344,6 +345,7 @@ void MainWindow::getDataFromEEprom()
 // model's, or an image of another size than the memory, asks before anything is written.
 void MainWindow::writeDataToEEprom()
 {
+    commitPageEdits();
     emit saveTMTable();
     memoryImage->prepareBuffer();
     if (!port->isConnected())
