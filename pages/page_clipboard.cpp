@@ -244,9 +244,12 @@ void Page::tabMouseMenu(const QModelIndex &index, const QString &type)
         MyTableWidget *grid = tableWidget();
         if (!grid)
             return;
-        const QRect cell = grid->visualRect(index);
-        const QPoint at = index.isValid() ? QPoint(cell.left() + 5, cell.bottom() + 1 + 10) : QPoint(5, 10);
-        menu->exec(grid->viewport()->mapToGlobal(at));
+        // The cell's column and the next row's top, in viewport coordinates, taken as points of the
+        // table widget itself (below the last row, where the next row would begin).
+        const int nextRowTop = grid->rowViewportPosition(index.row()) + grid->rowHeight(index.row());
+        const QPoint at = index.isValid() ? QPoint(grid->columnViewportPosition(index.column()) + 5, nextRowTop + 10)
+                                          : QPoint(5, 10);
+        menu->exec(grid->mapToGlobal(at));
     } else if (type == QLatin1String("mouse")) {
         menu->popup(QCursor::pos());
     }

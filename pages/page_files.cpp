@@ -22,11 +22,26 @@ struct UnitTexts {
     QString systemType, dataTypeId, serialNumber, objectId;
 };
 
-bool numberInRange(const MyTableWidgetItem *cell, const QString &field)
+bool numberBetween(const MyTableWidgetItem *cell, const QString &field, int lowest, int highest)
 {
     bool isNumber = false;
     const int value = NumberText::parse(field, cell->base(), &isNumber);
-    return isNumber && value >= cell->minimum() && value <= cell->maximum();
+    return isNumber && value >= lowest && value <= highest;
+}
+
+bool numberInRange(const MyTableWidgetItem *cell, const QString &field)
+{
+    return numberBetween(cell, field, cell->minimum(), cell->maximum());
+}
+
+// A name record's flat and block cells show the image's number as it is, also outside the column's
+// range (an erased record holds 65535 and 255): any number that fits the field's bytes.
+bool numberInField(const MyTableWidgetItem *cell, const QString &field)
+{
+    const int largest = cell->valueType() == QLatin1String("U16") ? 0xFFFF
+                        : cell->valueType() == QLatin1String("U8") ? 0xFF
+                                                                   : -1;
+    return numberBetween(cell, field, 0, largest);
 }
 
 // Whether an imported field may go into a cell as the import writes it.
@@ -42,9 +57,11 @@ bool fitsCell(const MyTableWidgetItem *cell, const QString &field)
         return isNumber || field == EmptyCell || field == UnservicedFlat;
     }
     case CellLockCode:
+        return numberInRange(cell, field);
     case CellNameFlat:
     case CellBlockNumber:
-        return numberInRange(cell, field);
+        // Empty: the row was deleted.
+        return field.isEmpty() || numberInRange(cell, field) || numberInField(cell, field);
     case CellCombo: {
         // -1: exported from a cell that showed the error text; that cell stays as it is.
         bool isNumber = false;

@@ -44,8 +44,9 @@ MyTableWidget *Page::foundList() const
 }
 
 // Lists groups of data lines, one row each, their positions from column 0 on; a row shorter than
-// the longest shows "-----" in the columns it does not fill. Every search starts from an empty,
-// disabled list without a current cell, so nothing of an earlier result stays behind.
+// the longest shows "-----" in the columns it does not fill. Every search starts from an empty list
+// without a current cell, so nothing of an earlier result stays behind; the list is enabled when it
+// lists something.
 void Page::showFound(MyTableWidget *list, const QVector<QVector<int>> &groups)
 {
     list->clear(); // also forgets the current cell
@@ -98,7 +99,11 @@ void Page::findDuplicates()
         if (group.size() > 1)
             duplicates.append(group);
     }
+    // Without a duplicate the list shows nothing and stays enabled or disabled as it was.
+    const bool wasEnabled = list->isEnabled();
     showFound(list, duplicates);
+    if (duplicates.isEmpty())
+        list->setEnabled(wasEnabled);
 }
 
 void Page::findFlat()

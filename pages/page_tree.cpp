@@ -244,20 +244,23 @@ void Page::changeHeadLineBG(const QModelIndex &index)
 void Page::checkUpStairsShiftRangeValues()
 {
     // A value that no longer shows its last accepted text was changed by the reset; it becomes the
-    // accepted one. Any such line raises the notification.
-    bool changed = false;
-    forEachLine([&changed](TreeLine &line) {
+    // accepted one. Each line of a UID decides its flag anew: with several, the last one counts.
+    bool shiftChanged = false;
+    bool stairsChanged = false;
+    forEachLine([&shiftChanged, &stairsChanged](TreeLine &line) {
         const QString uid = line.uid();
         const QString shown = line.numberEditor() ? line.numberEditor()->text() : QString();
-        if (uid == QLatin1String("ShiftRange") && line.shiftRangeText() != shown) {
-            line.setShiftRangeText(shown);
-            changed = true;
-        } else if (uid == QLatin1String("FlatUpStairs") && line.flatUpStairsText() != shown) {
-            line.setFlatUpStairsText(shown);
-            changed = true;
+        if (uid == QLatin1String("ShiftRange")) {
+            shiftChanged = line.shiftRangeText() != shown;
+            if (shiftChanged)
+                line.setShiftRangeText(shown);
+        } else if (uid == QLatin1String("FlatUpStairs")) {
+            stairsChanged = line.flatUpStairsText() != shown;
+            if (stairsChanged)
+                line.setFlatUpStairsText(shown);
         }
     });
-    if (changed)
+    if (shiftChanged || stairsChanged)
         emit checkCondition();
 }
 

@@ -5,6 +5,9 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextList>
 
 namespace Platform {
 
@@ -63,8 +66,27 @@ void HelpView::showLocal(const QString &path, const QString &fragment, const QSt
         if (!fragment.isEmpty())
             url.setFragment(fragment);
         setSource(url);
+        plainListMarkers();
     } else {
         setPlainText(address);
+    }
+}
+
+// The text layout draws a list item's marker in the format of the item's first character, so an
+// item that begins with a bold word, an italic one or a link would get a bold, italic or blue
+// number. Such an item gets an invisible character of its own format in front, which the marker
+// then takes.
+void HelpView::plainListMarkers()
+{
+    static const QString invisible(QChar(0x2060)); // word joiner: no width, no break
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (!block.textList() || block.length() <= 1)
+            continue;
+        const QTextCharFormat own = block.charFormat();
+        QTextCursor start(block);
+        const QTextCharFormat first = start.charFormat();
+        if (first.font() != own.font() || first.foreground() != own.foreground())
+            start.insertText(invisible, own);
     }
 }
 

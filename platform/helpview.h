@@ -9,7 +9,8 @@ namespace Platform {
 //
 // Local pages, their pictures and style sheets and the pages their links lead to are found on disk
 // whatever letter case the data gives them (resolveDataPath); a page that is not there shows its
-// address as plain text. Nothing is ever fetched from the web: a web address given to navigate()
+// address as plain text. List numbers and bullets look alike, whatever text their item begins
+// with. Nothing is ever fetched from the web: a web address given to navigate()
 // shows as a link, and a click on it, like a click on a web link inside a page, opens the address
 // in the system's browser (QDesktopServices::openUrl).
 class HelpView : public QTextBrowser
@@ -34,6 +35,8 @@ private slots:
 
 private:
     void showLocal(const QString &path, const QString &fragment, const QString &address);
+    // Gives every list item's number or bullet the item's own format, as a browser draws it.
+    void plainListMarkers();
     void showWebAddress(const QUrl &url);
 };
 

@@ -360,8 +360,9 @@ void TestTableClipboard::menuAtTheKeyboard_data()
     QTest::newRow("no current cell") << -1;
 }
 
-// The Menu key opens the menu just below the current cell (at the top left without one), and
-// the menu blocks until it is closed.
+// The Menu key opens the menu at the current cell's column + 5 and the next row's top + 10, both
+// viewport positions, taken in the table widget's own coordinates (the header's height above the
+// place below the cell); without a current cell at (5, 10). The menu blocks until it is closed.
 void TestTableClipboard::menuAtTheKeyboard()
 {
     QFETCH(int, row);
@@ -380,10 +381,12 @@ void TestTableClipboard::menuAtTheKeyboard()
         menu->close();
     });
     emit grid->rightMenu(index, QStringLiteral("key"));
-    const QRect cell = grid->visualRect(index);
-    const QPoint wanted = grid->viewport()->mapToGlobal(index.isValid() ? QPoint(cell.left() + 5, cell.bottom() + 11) : QPoint(5, 10));
-    QCOMPARE(shownAt.left(), wanted.x());
-    QCOMPARE(shownAt.top(), wanted.y());
+    const int nextRowTop = row + 1 < grid->rowCount() ? grid->rowViewportPosition(row + 1)
+                                                      : grid->rowViewportPosition(row) + grid->rowHeight(row);
+    const QPoint wanted =
+        grid->mapToGlobal(index.isValid() ? QPoint(grid->columnViewportPosition(1) + 5, nextRowTop + 10) : QPoint(5, 10));
+    QVERIFY(grid->viewport()->mapTo(grid, QPoint()).y() > 0); // a header stands above the viewport
+    QCOMPARE(shownAt.topLeft(), wanted);
 }
 
 void TestTableClipboard::menuInsideAnEntryOfThePrevious()

@@ -31,15 +31,31 @@ private slots:
     void importWarnsOnce();
     void importCombos_data();
     void importCombos();
+    void importNameNumbers_data();
+    void importNameNumbers();
     void roundTrip_data();
     void roundTrip();
+    void ownExportImportedUnchanged_data();
+    void ownExportImportedUnchanged();
 
 private:
     QString write(const QString &name, const QByteArray &bytes);
+    // Builds a table fixture and imports the text at the given cell through the page's dialog.
+    void importInto(TableRig &rig, Fixture &files, const QString &fixture, const QByteArray &text, const QString &cell);
 
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<ModalAnswerer> answerer;
 };
+
+// "address:hex" of every byte of now that differs from before, separated by blanks.
+static QString differingBytes(const QByteArray &before, const QByteArray &now)
+{
+    QStringList differing;
+    for (int i = 0; i < now.size(); ++i)
+        if (i >= before.size() || now.at(i) != before.at(i))
+            differing << QStringLiteral("%1:%2").arg(i).arg(quint8(now.at(i)), 2, 16, QLatin1Char('0'));
+    return differing.join(QLatin1Char(' '));
+}
 
 QString TestTableFiles::write(const QString &name, const QByteArray &bytes)
 {
@@ -47,6 +63,15 @@ QString TestTableFiles::write(const QString &name, const QByteArray &bytes)
     if (!writeFile(path, bytes))
         qFatal("cannot write %s", qPrintable(path));
     return path;
+}
+
+void TestTableFiles::importInto(TableRig &rig, Fixture &files, const QString &fixture, const QByteArray &text,
+                                const QString &cell)
+{
+    TableFixtures::build(rig, files, fixture);
+    answerer->files << write(QStringLiteral("in"), text);
+    rig.select(cell);
+    rig.page->loadDataFromFile();
 }
 
 void TestTableFiles::initTestCase()
@@ -340,11 +365,8 @@ void TestTableFiles::importCombos()
     QFETCH(QString, options);
     Fixture files;
     TableRig rig;
-    TableFixtures::build(rig, files, QStringLiteral("locks"));
-    const QString path = write(QStringLiteral("in.op"), "*****t*****\r\n" + row + "\r\nEnd Of Table Code/Flat Options");
-    rig.select(QStringLiteral("0:2"));
-    answerer->files << path;
-    rig.page->loadDataFromFile();
+    importInto(rig, files, QStringLiteral("locks"), "*****t*****\r\n" + row + "\r\nEnd Of Table Code/Flat Options",
+               QStringLiteral("0:2"));
     if (options == QLatin1String("refused")) {
         QCOMPARE(answerer->messages.size(), 1);
         QVERIFY(rig.changedBytes().isEmpty());
@@ -353,6 +375,52 @@ void TestTableFiles::importCombos()
     QCOMPARE(answerer->messages.size(), 0);
     QCOMPARE(rig.word(0x202), 42);
     QCOMPARE(QString::number(rig.word(1538), 16).rightJustified(4, QLatin1Char('0')).toUpper(), options);
+}
+
+// The image bytes of a table's rows: key codes and flats, lock codes and option words, name records.
+static QList<int> tableRegion(const Page *page)
+{
+    QList<int> region;
+    const int recordLength = page->tableLine(1)->dbRecordLayout().value(0);
+    for (int k = 1; k <= page->tableSize(); ++k) {
+        const TableLine *line = page->tableLine(k);
+        switch (page->tableKind()) {
+        case KeyTable:
+            region << line->getAddress(2) << line->getAddress(2) + 1 << line->getAddress(3);
+            break;
+        case LockCodeTable:
+            region << line->getAddress(1) << line->getAddress(1) + 1 << line->getAddress(0) << line->getAddress(0) + 1;
+            break;
+        case NameTable:
+            for (int i = 0; i < recordLength; ++i)
+                region << line->getAddress(4) + i;
+            break;
+        }
+    }
+    return region;
+}
+
+void TestTableFiles::importNameNumbers_data()
+{
+    QTest::addColumn<QByteArray>("row");
+    QTest::addColumn<QStringList>("bytes"); // record 1's flat (U16, 0..9999) and block (U8, 0..99), or "refused"
+    QTest::newRow("deleted row's empty cells") << QByteArray("1\t\t\t\t") << QStringList{"5181:00", "5182:00"};
+    QTest::newRow("erased record's numbers") << QByteArray("1\tAnna\t65535\t255\t") << QStringList{"5180:FF", "5181:FF", "5182:FF"};
+    QTest::newRow("flat past its two bytes") << QByteArray("1\tAnna\t65536\t3\t") << QStringList{"refused"};
+    QTest::newRow("block past its byte") << QByteArray("1\tAnna\t12\t256\t") << QStringList{"refused"};
+}
+
+// A name record's numbers take what the image's record can hold, whatever the columns' ranges.
+void TestTableFiles::importNameNumbers()
+{
+    QFETCH(QByteArray, row);
+    QFETCH(QStringList, bytes);
+    Fixture files;
+    TableRig rig;
+    importInto(rig, files, QStringLiteral("names"), "*****t*****\r\n" + row + "\r\nEnd Of Table DB_NAME", QStringLiteral("1:0"));
+    const bool refused = bytes == QStringList{"refused"};
+    QCOMPARE(answerer->messages.size(), refused ? 1 : 0);
+    QCOMPARE(changedByteTexts(rig), refused ? QStringList() : bytes);
 }
 
 void TestTableFiles::roundTrip_data()
@@ -423,11 +491,65 @@ void TestTableFiles::roundTrip()
     page->loadDataFromFile();
     page->saveTMTable();
     QCOMPARE(answerer->messages.size(), 0);
-    QStringList differing;
-    for (int i = 0; i < original.size(); ++i)
-        if (image.image().at(i) != original.at(i))
-            differing << QStringLiteral("%1:%2").arg(i).arg(quint8(image.image().at(i)), 2, 16, QLatin1Char('0'));
-    QCOMPARE(differing.join(QLatin1Char(' ')), differences);
+    QCOMPARE(differingBytes(original, image.image()), differences);
+}
+
+void TestTableFiles::ownExportImportedUnchanged_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("pageIndex");
+    QTest::addColumn<QString>("state");
+    const struct { const char *name, *model; int page; } tables[] = {
+        {"U65 lock codes", "U65", 2}, {"U65 keys", "U65", 3}, {"U65 names", "U65", 4}, {"H65 keys", "H65", 1}};
+    for (const auto &table : tables)
+        for (const char *state : {"sample", "erased", "row deleted"})
+            QTest::addRow("%s, %s", table.name, state) << table.model << table.page << state;
+}
+
+// Whatever a table shows, its whole export imported at the first cell is taken and leaves the
+// image as it was: on the sample, on an image whose table bytes are all 0xFF (names of U+FFFF,
+// numbers outside the columns' ranges, combos showing the error text) and after Delete of a row.
+void TestTableFiles::ownExportImportedUnchanged()
+{
+    QFETCH(QString, model);
+    QFETCH(int, pageIndex);
+    QFETCH(QString, state);
+    OperationBin image;
+    image.loadFile(sampleImage(model));
+    if (state == QLatin1String("erased")) {
+        QByteArray erased = image.image();
+        {
+            TableRig table; // the table page alone gives the addresses
+            Page *page = table.build(sampleDefinition(model), pageIndex);
+            for (int address : tableRegion(page))
+                erased[address] = char(0xFF);
+        }
+        image.loadHex(erased.toHex());
+    }
+    MainWindowStandIn main;
+    PageSet set(main, sampleDefinition(model), &image);
+    Page *page = set.page(pageIndex);
+    MyTableWidget *grid = page->tableWidget();
+    if (state == QLatin1String("row deleted")) {
+        grid->selectRow(2);
+        page->deleteCells();
+    }
+    page->saveTMTable(); // the names in the image, as a Save puts them there
+    const QByteArray before = image.image();
+
+    grid->selectAll();
+    answerer->files << dir->filePath(QStringLiteral("table"));
+    page->makeCopyTableToFile();
+    grid->setCurrentCell(0, 0);
+    answerer->files << dir->filePath(QStringLiteral("table") + set.firstTreePage()->tableFileExtension(page->tableKind() - 1));
+    page->loadDataFromFile();
+    page->saveTMTable();
+    QCOMPARE(answerer->fileDialogs.size(), 2);
+    QStringList shown;
+    for (const ModalAnswerer::MessageSeen &message : qAsConst(answerer->messages))
+        shown << message.text + QLatin1Char(' ') + message.informativeText;
+    QCOMPARE(shown.join(QLatin1Char('\n')), QString());
+    QCOMPARE(differingBytes(before, image.image()), QString());
 }
 
 QTEST_MAIN(TestTableFiles)

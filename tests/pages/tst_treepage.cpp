@@ -80,6 +80,8 @@ private slots:
     void collapsedGroupTakesTheChangedColourAfterAnEdit();
     void restoreDefaults_data();
     void restoreDefaults();
+    void lastLineOfAUidDecides_data();
+    void lastLineOfAUidDecides();
     void controlTab();
     void progressDialogDuringABuild();
 
@@ -370,6 +372,42 @@ void TestTreePage::restoreDefaults()
     QTest::mouseClick(defaults->initButton(), Qt::LeftButton);
     runQueuedCalls();
     QCOMPARE(update.count(), updates);
+}
+
+void TestTreePage::lastLineOfAUidDecides_data()
+{
+    QTest::addColumn<QString>("uid");
+    QTest::addColumn<int>("first"); // the values of the UID's two lines before the reset (default 0)
+    QTest::addColumn<int>("last");
+    QTest::addColumn<int>("checks");
+    QTest::newRow("ShiftRange: only the first reset") << "ShiftRange" << 5 << 0 << 0;
+    QTest::newRow("ShiftRange: only the last reset") << "ShiftRange" << 0 << 5 << 1;
+    QTest::newRow("FlatUpStairs: only the first reset") << "FlatUpStairs" << 5 << 0 << 0;
+    QTest::newRow("FlatUpStairs: both reset") << "FlatUpStairs" << 5 << 5 << 1;
+}
+
+// With two lines of the same flat-numbering UID, the check after a reset goes by the last one.
+void TestTreePage::lastLineOfAUidDecides()
+{
+    QFETCH(QString, uid);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(int, checks);
+    DefinitionFiles files;
+    const QString text = QStringLiteral("<TEXT WIDTH=\"100\" POS=\"LEFT\" FTCOL=\"11px/black/\" TXT=\"Head\"/>");
+    TreePage f(files.write(DefinitionFiles::treePage(
+        QStringLiteral("Numbering"),
+        DefinitionFiles::headLine(text, {DefinitionFiles::edit(uid, QStringLiteral("42")),
+                                         DefinitionFiles::edit(uid, QStringLiteral("60"))}))));
+    f.image.writeInt16(QStringLiteral("42"), first);
+    f.image.writeInt16(QStringLiteral("60"), last);
+    f.build();
+    Page *page = f.page.get();
+    QSignalSpy check(page, &Page::checkCondition);
+    page->treeLine(0, 1)->setDefaultValueForSpinBox();
+    page->treeLine(0, 2)->setDefaultValueForSpinBox();
+    page->checkUpStairsShiftRangeValues();
+    QCOMPARE(check.count(), checks);
 }
 
 void TestTreePage::controlTab()

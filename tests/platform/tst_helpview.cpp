@@ -4,10 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 #include <QtTest>
 
 using Platform::HelpView;
@@ -40,6 +42,8 @@ private slots:
     void links();
     void webAddressIsALink();
     void pageAgainAfterAMissingOne();
+    void listNumbersLookAlike_data();
+    void listNumbersLookAlike();
 
 private:
     QString manual() const { return m_dir.path() + QStringLiteral("/HELP/System/EN/Manual.html"); }
@@ -180,6 +184,66 @@ void TestHelpView::pageAgainAfterAMissingOne()
     view.navigate(m_dir.path() + QStringLiteral("/nothing.html"));
     view.navigate(manual());
     QVERIFY(view.toPlainText().contains(QStringLiteral("Manual body")));
+}
+
+// A page's first list item as the browser draws it: its number (the first line left of the text)
+// and the rest of the first line.
+struct DrawnItem {
+    QImage number, text;
+};
+
+static DrawnItem drawFirstItem(QTextBrowser &view)
+{
+    QTextDocument *page = view.document();
+    page->setTextWidth(400);
+    QImage image(400, int(page->size().height()) + 1, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    page->drawContents(&painter);
+    painter.end();
+    QTextBlock item = page->begin();
+    while (item.isValid() && !item.textList())
+        item = item.next();
+    if (!item.isValid())
+        return DrawnItem();
+    const QRect line = item.layout()->lineAt(0).naturalTextRect().translated(item.layout()->position()).toAlignedRect();
+    return DrawnItem{image.copy(0, line.top(), line.left(), line.height()),
+                     image.copy(line.left(), line.top(), image.width() - line.left(), line.height())};
+}
+
+void TestHelpView::listNumbersLookAlike_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::newRow("bold first word") << "<b>Scan</b> lists the ports";
+    QTest::newRow("italic first word") << "<i>Scan</i> lists the ports";
+    QTest::newRow("link first") << "<a href=\"other.html\">Scan</a> lists the ports";
+}
+
+// An item's number looks the same whatever the item's first word looks like, and the item's text
+// as it would without that care.
+void TestHelpView::listNumbersLookAlike()
+{
+    QFETCH(QString, item);
+    const auto page = [](const QString &text) {
+        return QStringLiteral("<html><body style=\"font-family: sans-serif; font-size: 10pt;\"><ol><li>%1</li></ol>"
+                              "</body></html>").arg(text).toUtf8();
+    };
+    write(QStringLiteral("HELP/List/plain.html"), page(QStringLiteral("Scan lists the ports")));
+    write(QStringLiteral("HELP/List/item.html"), page(item));
+    const QString itemPage = m_dir.filePath(QStringLiteral("HELP/List/item.html"));
+    HelpView plain, view;
+    plain.navigate(m_dir.filePath(QStringLiteral("HELP/List/plain.html")));
+    view.navigate(itemPage);
+    QTextBrowser bare;
+    bare.setSource(QUrl::fromLocalFile(itemPage));
+
+    const DrawnItem expected = drawFirstItem(plain), shown = drawFirstItem(view), bareItem = drawFirstItem(bare);
+    QImage blank(expected.number.size(), expected.number.format());
+    blank.fill(Qt::white);
+    QVERIFY(expected.number.width() > 10);
+    QVERIFY(expected.number != blank);
+    QCOMPARE(shown.number, expected.number);
+    QCOMPARE(shown.text, bareItem.text);
 }
 
 QTEST_MAIN(TestHelpView)
