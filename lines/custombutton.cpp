@@ -1,6 +1,7 @@
 #include "custombutton.h"
 
 #include "mypushbutton.h"
+#include "screengeometry.h"
 #include "widgetstyle.h"
 
 #include <QFrame>
@@ -42,11 +43,12 @@ void CustomButton::setGeometry(int x, int y, int width, int height)
 {
     if (!hasHalves() || !m_pairFrame || !m_container)
         return;
-    const int half = (width + 5) / 2;
-    m_onButton->setGeometry(0, y, half - 2, height);
-    m_offButton->setGeometry(half - 2, y, half - 2, height);
-    m_container->setGeometry(x, y, width + 5, height);
-    m_pairFrame->setGeometry(0, y, width + 5, height);
+    const int outer = ScreenGeometry::extent(qint64(width) + 5);
+    const int half = outer / 2;
+    m_onButton->setGeometry(ScreenGeometry::rect(0, y, half - 2, height));
+    m_offButton->setGeometry(ScreenGeometry::rect(half - 2, y, half - 2, height));
+    m_container->setGeometry(ScreenGeometry::rect(x, y, outer, height));
+    m_pairFrame->setGeometry(ScreenGeometry::rect(0, y, outer, height));
 }
 
 void CustomButton::setTexts(const QString &texts)

@@ -6,6 +6,7 @@
 #include "mytablewidgetitem.h"
 #include "numbertext.h"
 #include "operationbin.h"
+#include "screengeometry.h"
 #include "slotlists.h"
 #include "tabledefinition.h"
 
@@ -205,8 +206,8 @@ void TableLine::createWidgets()
         if (tag == QLatin1String("BOX_MENU") || tag == QLatin1String("BOX_SECTIONS")) {
             auto *box = new QGroupBox(parentWidget);
             box->setFocusPolicy(Qt::NoFocus);
-            box->setGeometry(decimal(value(attrs, p, boxX)), decimal(value(attrs, p, boxY)),
-                             decimal(value(attrs, p, boxW)), decimal(value(attrs, p, boxH)));
+            box->setGeometry(ScreenGeometry::rect(decimal(value(attrs, p, boxX)), decimal(value(attrs, p, boxY)),
+                                                  decimal(value(attrs, p, boxW)), decimal(value(attrs, p, boxH))));
             box->setTitle(value(attrs, p, boxTitle));
             box->show();
             if (tag == QLatin1String("BOX_MENU")) {
@@ -241,8 +242,8 @@ void TableLine::createWidgets()
             setStyle(button, value(attrs, p, buttonStyle));
             button->show();
             button->setDefault(true);
-            button->setGeometry(decimal(value(attrs, p, buttonX)), decimal(value(attrs, p, buttonY)),
-                                decimal(value(attrs, p, buttonWidth)), 20);
+            button->setGeometry(ScreenGeometry::rect(decimal(value(attrs, p, buttonX)), decimal(value(attrs, p, buttonY)),
+                                                     decimal(value(attrs, p, buttonWidth)), 20));
             button->setHelpText(value(attrs, p, buttonHelp));
             connect(button, &MyButton::buttonEntered, this, QOverload<MyButton *>::of(&TableLine::viewHelpOnLineEdit));
             connect(button, &MyButton::buttonLeaved, this, &TableLine::hideHelp);
@@ -255,16 +256,16 @@ void TableLine::createWidgets()
             if (n < 1 || n > 7)
                 continue;
             QWidget *container = panelParent();
-            const int x = decimal(value(attrs, p, fieldX));
-            const int y = decimal(value(attrs, p, fieldY));
-            const int width = decimal(value(attrs, p, fieldWidth));
+            const qint64 x = decimal(value(attrs, p, fieldX));
+            const qint64 y = decimal(value(attrs, p, fieldY));
+            const qint64 width = decimal(value(attrs, p, fieldWidth));
             const QString style = value(attrs, p, fieldStyle);
             auto *label = new QLabel(value(attrs, p, fieldLabel), container);
-            label->setGeometry(x + 2, y - 22, width, 20);
+            label->setGeometry(ScreenGeometry::rect(x + 2, y - 22, width, 20));
             label->show();
             if (n == 6) {
                 auto *list = new MyTableWidget(container);
-                list->setGeometry(x, y, width, 110);
+                list->setGeometry(ScreenGeometry::rect(x, y, width, 110));
                 list->horizontalHeader()->hide();
                 list->verticalHeader()->hide();
                 list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -276,7 +277,7 @@ void TableLine::createWidgets()
             }
             if (n == 7) {
                 auto *text = new QTextEdit(container);
-                text->setGeometry(x, y, width, 50);
+                text->setGeometry(ScreenGeometry::rect(x, y, width, 50));
                 text->setReadOnly(true);
                 text->setFrameStyle(QFrame::NoFrame);
                 text->setContextMenuPolicy(Qt::NoContextMenu);
@@ -287,7 +288,7 @@ void TableLine::createWidgets()
                 continue;
             }
             auto *edit = new QLineEdit(container);
-            edit->setGeometry(x, y, width, 20);
+            edit->setGeometry(ScreenGeometry::rect(x, y, width, 20));
             edit->setReadOnly(n == 1 || n == 2 || n == 4);
             if (n == 1 || n == 2)
                 edit->setFocusPolicy(Qt::NoFocus);
@@ -576,7 +577,7 @@ void TableLine::createLineItems()
 
     const TableSectionTags &tags = definition->sectionTags(tableIndex, sectionIndex);
     const TableSectionSlots &attrs = definition->sectionAttributes(tableIndex, sectionIndex);
-    const unsigned position = unsigned(indexMin + rowNumber - 1); // the row's index in the image tables
+    const unsigned position = unsigned(qint64(indexMin) + rowNumber - 1); // the row's index in the image tables
     const QString codeAddress = addressTexts[2];
     const QString flatAddress = addressTexts[3];
     bool lineConnected = false;
@@ -846,7 +847,7 @@ TableLine::FlatParameters TableLine::readFlatParameters() const
 // (0 means the table has no special positions) and FNS + i at most 254 (255 marks an empty key slot).
 bool TableLine::specialFlat(int i, unsigned *word) const
 {
-    if (i < 0 || i >= m_specialFlatAddresses.size() || flatNumberStart <= 0 || flatNumberStart + i > 254)
+    if (i < 0 || i >= m_specialFlatAddresses.size() || flatNumberStart <= 0 || qint64(flatNumberStart) + i > 254)
         return false;
     const QString &address = m_specialFlatAddresses.at(i);
     if (address.isEmpty())

@@ -8,6 +8,7 @@
 #include "mylineedit.h"
 #include "mypushbutton.h"
 #include "operationbin.h"
+#include "screengeometry.h"
 #include "slotlists.h"
 #include "treemodel.h"
 #include "treepagedefinitions.h"
@@ -175,7 +176,7 @@ void TreeLine::createLine(QTreeView *view)
                 m_bgColorDiff = element["COLOR"];
             } else if (tag == QLatin1String("FRAME")) {
                 if (view)
-                    view->setColumnWidth(0, element.number("WIDTH"));
+                    view->setColumnWidth(0, ScreenGeometry::extent(element.number("WIDTH")));
             } else if (tag == QLatin1String("HELP")) {
                 m_helpText = element["TXT"];
             } else if (tag == QLatin1String("TEXT")) {
@@ -211,8 +212,8 @@ void TreeLine::placeWidget(QWidget *widget, int &x, int width) const
         widget->hide();
         return;
     }
-    widget->setGeometry(x, 0, width, RowHeight);
-    x += width;
+    widget->setGeometry(ScreenGeometry::rect(x, 0, width, RowHeight));
+    x = ScreenGeometry::position(qint64(x) + width);
 }
 
 namespace {
@@ -293,7 +294,7 @@ void TreeLine::buildOnOffButton(const Element &element, int &x)
             m_onOffButton->container()->hide();
     } else {
         m_onOffButton->setGeometry(x, 0, width, RowHeight);
-        x += width;
+        x = ScreenGeometry::position(qint64(x) + width);
     }
     m_ftcolDif = element["FTCOL_DIF"];
     m_styleDiff = element["STYLE_DIFF"];

@@ -1,5 +1,6 @@
 #include "operationbin.h"
 
+#include "datapaths.h"
 #include "globals.h"
 
 #include <QFile>
@@ -355,9 +356,12 @@ void OperationBin::loadFile(const QString &fileName)
     if (m_buffer.isOpen())
         m_buffer.close();
     m_image.clear();
-    if (file->open(QIODevice::ReadOnly)) {
-        m_image = file->readAll();
-        if (file->error() != QFileDevice::NoError)
+    // A pipe would block the open, a device could deliver without end: they are not opened. A
+    // file that grew since it was looked at is read one byte past the limit, which refuses it.
+    const Platform::FileState state = Platform::fileState(fileName);
+    if (state.kind == Platform::FileState::Regular && state.size <= MaxImageSize && file->open(QIODevice::ReadOnly)) {
+        m_image = file->read(MaxImageSize + 1);
+        if (file->error() != QFileDevice::NoError || m_image.size() > MaxImageSize)
             m_image.clear();
         file->close();
     }

@@ -28,6 +28,16 @@ public:
 
     // Highest address a write may reach.
     static constexpr int MaxAddress = 0xFFFF;
+    // The largest image: the whole 16-bit address space, 64 KiB.
+    static constexpr int MaxImageSize = MaxAddress + 1;
+
+    // An address worked out from numbers (a table's base and a row's position): one outside the
+    // address space becomes MaxImageSize, past every image, where reads find missing bytes and
+    // writes are refused.
+    static int boundedAddress(qint64 address)
+    {
+        return address >= 0 && address <= MaxAddress ? int(address) : MaxImageSize;
+    }
 
     // Address texts. byteAddress gives -1 for a text that is not a number.
     static int byteAddress(const QString &address);
@@ -59,7 +69,9 @@ public:
     void writeText(const QString &length, const QString &text, const QString &address);
     static QString centerText(const QString &text, int width);
 
-    // Image files and the device's hex text.
+    // Image files and the device's hex text. A file is read only when it is a regular file of at
+    // most MaxImageSize bytes; anything else (a folder, a pipe, a device, a larger file, one that
+    // cannot be read) gives an empty image.
     void loadFile(const QString &fileName);
     void loadHex(const QByteArray &hex);
     // Writes the whole image; true only when every byte reached the device. A file is replaced

@@ -337,6 +337,8 @@ private:
     // is back in the event loop: one of its entries may be running.
     QMenu *newContextMenu();
     void computeRowAddresses(TableLine *first, int indexMin);
+    // Column's width on the screen: its header WIDTH and the padding, held to what a widget can have.
+    int columnWidth(int column) const;
     void connectTablePage();
     // The cell at a grid position, through the row's line; null where the row has none.
     MyTableWidgetItem *cellAt(int row, int column) const;

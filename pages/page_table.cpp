@@ -12,6 +12,7 @@
 #include "numbertext.h"
 #include "operationbin.h"
 #include "pagewidget.h"
+#include "screengeometry.h"
 #include "tabledefinition.h"
 #include "tableline.h"
 #include "tableselection.h"
@@ -111,6 +112,12 @@ void Page::showUnservicedFlatWarning()
 
 // ---- accessors --------------------------------------------------------------------------------------
 
+// Column j's width on the screen: the header line's WIDTH and the padding.
+int Page::columnWidth(int j) const
+{
+    return ScreenGeometry::extent(qint64(m_columnWidths.value(j)) + ColumnPadding);
+}
+
 TableLine *Page::tableLine(int k) const
 {
     return k >= 0 && k <= m_tableSize && size_t(k) < m_tableLines.size() ? m_tableLines[size_t(k)].get() : nullptr;
@@ -204,13 +211,13 @@ void Page::createTablePage(int page)
     grid->horizontalHeader()->setMinimumSectionSize(ColumnPadding);
     m_tableLines.front()->setHeader(grid);
     m_columnWidths = m_tableLines.front()->columnWidths();
-    int gridWidth = GridExtraWidth;
+    qint64 gridWidth = GridExtraWidth;
     for (int j = 0; j < m_columnCount; ++j) {
-        const int width = m_columnWidths.value(j) + ColumnPadding;
+        const int width = columnWidth(j);
         grid->setColumnWidth(j, width);
         gridWidth += width;
     }
-    grid->setGeometry(0, 0, gridWidth, GridHeight);
+    grid->setGeometry(ScreenGeometry::rect(0, 0, gridWidth, GridHeight));
 
     if (m_tableSize > 0)
         setupProgressDialog(1, m_tableSize, page, m_creatingText);
@@ -254,7 +261,7 @@ void Page::createTablePage(int page)
             }
         }
         if (MyTableWidgetItem *index = line->indexCell())
-            index->setDisplayText(QString::number(indexMin + k - 1));
+            index->setDisplayText(QString::number(qint64(indexMin) + k - 1));
         line->insertLine(k - 1, grid);
         setProgressValue(k);
     }
@@ -321,43 +328,42 @@ void Page::computeRowAddresses(TableLine *first, int indexMin)
         keyCode = keyCode || columnKind == QLatin1String("TMCODE");
     }
 
-    int comboWord = hasCombo ? first->getAddress(0) + 2 * indexMin : 0;
-    int cipher = first->getAddress(1) + 2 * indexMin;
-    int code = first->getAddress(2) + 2 * indexMin;
-    int flat = first->getAddress(3) + indexMin;
-    int name = first->getAddress(4) + indexMin * recordLength;
+    // Worked out in 64 bits, which no product of definition numbers outgrows; an address outside
+    // the image's address space reads nothing and takes no write.
+    const qint64 comboBase = hasCombo ? first->getAddress(0) : 0;
+    const qint64 cipherBase = first->getAddress(1);
+    const qint64 codeBase = first->getAddress(2);
+    const qint64 flatBase = first->getAddress(3);
+    const qint64 nameBase = first->getAddress(4);
     const int flatNumberStart = first->flatNumberStart;
     for (int k = 1; k <= m_tableSize; ++k) {
         TableLine *line = tableLine(k);
+        const qint64 position = qint64(indexMin) + k - 1;
+        const qint64 name = nameBase + position * recordLength;
         line->setFlatNumberStart(flatNumberStart);
         line->setIndexMin(indexMin);
         line->firstComboColumn = first->firstComboColumn;
         if (hasCombo) {
             QStringList list = bits;
-            const QString word = QString::number(comboWord);
+            const QString word = QString::number(OperationBin::boundedAddress(comboBase + 2 * position));
             for (int c : qAsConst(comboColumns))
                 list[c] = word + ranges.at(c);
             line->setBitAddresses(list);
         }
         for (const QString &columnKind : kinds) {
             if (columnKind == QLatin1String("CIPHER"))
-                line->setAddress(cipher, 1);
+                line->setAddress(OperationBin::boundedAddress(cipherBase + 2 * position), 1);
             else if (columnKind == QLatin1String("TMCODE"))
-                line->setAddress(code, 2);
+                line->setAddress(OperationBin::boundedAddress(codeBase + 2 * position), 2);
             else if (columnKind == QLatin1String("TMFLAT"))
-                line->setAddress(flat, 3);
+                line->setAddress(OperationBin::boundedAddress(flatBase + position), 3);
             else if (columnKind == QLatin1String("DBNAME"))
-                line->setAddress(name, 4);
+                line->setAddress(OperationBin::boundedAddress(name), 4);
             else if (columnKind == QLatin1String("DBFLAT"))
-                line->setAddress(name + nameBytes, 5);
+                line->setAddress(OperationBin::boundedAddress(name + nameBytes), 5);
             else if (columnKind == QLatin1String("DBBNUMBER"))
-                line->setAddress(name + nameBytes + flatBytes, 6);
+                line->setAddress(OperationBin::boundedAddress(name + nameBytes + flatBytes), 6);
         }
-        comboWord += 2;
-        cipher += 2;
-        code += 2;
-        flat += 1;
-        name += recordLength;
     }
     tableWidget()->setTableKind(kind);
     m_keyReaderFlag = keyCode ? 1 : 0;
@@ -468,10 +474,10 @@ void Page::selectedColumn(int column)
         combo->hide();
         return;
     }
-    int left = ColumnComboLeft;
+    qint64 left = ColumnComboLeft;
     for (int j = 0; j < column; ++j)
-        left += m_columnWidths.value(j) + ColumnPadding;
-    combo->setGeometry(left, ColumnComboTop, m_columnWidths.value(column) + ColumnPadding, ColumnComboHeight);
+        left += columnWidth(j);
+    combo->setGeometry(ScreenGeometry::rect(left, ColumnComboTop, columnWidth(column), ColumnComboHeight));
     combo->addItems(first->comboItemLists().value(column));
     m_comboColumn = column;
     combo->show();

@@ -1,5 +1,7 @@
 #include "rwtable.h"
 
+#include "datapaths.h"
+
 #include <QFile>
 #include <QFileDialog>
 #include <QSaveFile>
@@ -74,6 +76,13 @@ bool RWTable::openForReading()
 
 void RWTable::parse()
 {
+    // A pipe would block the open, a device deliver without end: only a regular file is opened.
+    const Platform::FileState::Kind kind = Platform::fileState(m_filePath).kind;
+    if (kind == Platform::FileState::Folder || kind == Platform::FileState::Other) {
+        m_result = TableTextFile::ReadResult();
+        m_result.reason = QStringLiteral("not a regular file");
+        return;
+    }
     QFile file(m_filePath);
     if (!file.open(QIODevice::ReadOnly)) {
         m_result = TableTextFile::ReadResult();

@@ -42,7 +42,7 @@ public:
 
     // Import. The open dialog; when the user chose a file, reads it (parse) and returns true.
     bool openForReading();
-    // Reads filePath() whole: never writes it.
+    // Reads filePath() whole: never writes it. A folder, pipe or device is not read (Unreadable).
     void parse();
     const TableTextFile::ReadResult &result() const { return m_result; }
     QVector<QStringList> rows() const { return m_result.rows; }

@@ -81,6 +81,14 @@ void TestRoadFiles::load_data()
                                   << h65Xml << true;
     QTest::newRow("empty file") << "empty.bin" << false << QStringList{"file", "ok error"} << "before" << h65Xml
                                 << false;
+    // Files that are no images: the load neither blocks nor grows without end.
+    QTest::newRow("named pipe") << "pipe.bin" << true << QStringList{"yes", "file", "ok error"} << "before" << h65Xml
+                                << true;
+    QTest::newRow("link to /dev/zero") << "zero.bin" << false << QStringList{"file", "ok error"} << "before" << h65Xml
+                                       << false;
+    QTest::newRow("one byte over 64 KiB") << "over.bin" << false << QStringList{"file", "ok error"} << "before"
+                                          << h65Xml << false;
+    QTest::newRow("64 KiB, Ok") << "limit.bin" << false << QStringList{"file", "ok"} << "file" << u65Xml << false;
 }
 
 void TestRoadFiles::load()
@@ -97,6 +105,17 @@ void TestRoadFiles::load()
     QVERIFY(writeFile(rig.dataPath(QStringLiteral("empty.bin")), QByteArray()));
     QVERIFY(writeFile(rig.dataPath(QStringLiteral("unknown_4096.bin")),
                       RoadRig::sample(QStringLiteral("unknown_model_1500.bin")).left(4096)));
+    // The U65 sample filled up to the largest image, and one byte past it.
+    QByteArray written = RoadRig::sample(U65);
+    if (file == QLatin1String("limit.bin") || file == QLatin1String("over.bin")) {
+        const int size = OperationBin::MaxImageSize + (file == QLatin1String("over.bin") ? 1 : 0);
+        written.append(QByteArray(size - written.size(), '\0'));
+        QVERIFY(writeFile(rig.dataPath(file), written));
+    } else if (file == QLatin1String("pipe.bin") || file == QLatin1String("zero.bin")) {
+        QVERIFY(makeSource(rig.dataPath(file), file == QLatin1String("pipe.bin") ? "fifo" : "zero"));
+    } else {
+        written = RoadRig::sample(file);
+    }
     QVERIFY(rig.load(H65));
     const QString before = rig.dataPath(H65);
     const QList<Page *> pagesBefore = rig.probe->pages();
@@ -150,7 +169,7 @@ void TestRoadFiles::load()
         expected[0x0F] = char(0xA1);
     }
     QCOMPARE(rig.probe->image()->image(), expected);
-    QCOMPARE(fileBytes(path), RoadRig::sample(file));   // the file itself is not touched
+    QCOMPARE(fileBytes(path), written);   // the file itself is not touched
     QVERIFY(rig.probe->pages() != pagesBefore);
     QCOMPARE(rig.probe->imageFileName(), path);
     QCOMPARE(rig.window->windowTitle(), QStringLiteral(" TKV-05  ") + path);

@@ -70,6 +70,8 @@ private slots:
     void loadHex_data();
     void loadHex();
     void imageFiles();
+    void loadSources_data();
+    void loadSources();
     void saveOverLongerFile();
     void failedSaves();
     void saveInFolderWithoutWriteAccess();
@@ -408,6 +410,35 @@ void TestOperationBin::imageFiles()
     QCOMPARE(bin.image().toHex(), QByteArray("000009"));
     bin.prepareBuffer();     // already open: changes nothing
     QCOMPARE(bin.image().toHex(), QByteArray("000009"));
+}
+
+void TestOperationBin::loadSources_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<int>("size"); // of the image the load gives
+
+    QTest::newRow("64 KiB") << QString::number(OperationBin::MaxImageSize) << OperationBin::MaxImageSize;
+    QTest::newRow("one byte more") << QString::number(OperationBin::MaxImageSize + 1) << 0;
+    QTest::newRow("folder") << "folder" << 0;
+    QTest::newRow("named pipe") << "fifo" << 0;
+    QTest::newRow("link to /dev/zero") << "zero" << 0;
+}
+
+// Only a regular file that an image can hold is read; anything else leaves an empty image at once
+// (a pipe would block the open, /dev/zero never end) and the buffer open as after any load.
+void TestOperationBin::loadSources()
+{
+    QFETCH(QString, source);
+    QFETCH(int, size);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("image.bin"));
+    QVERIFY(makeSource(path, source));
+    OperationBin bin;
+    loadBytes(bin, QByteArray(100, 'x'));
+    bin.loadFile(path);
+    QCOMPARE(bin.image(), QByteArray(size, '\0'));
+    bin.writeInt8("1", 9);
+    QCOMPARE(bin.readByte("1"), 9);
 }
 
 void TestOperationBin::saveOverLongerFile()

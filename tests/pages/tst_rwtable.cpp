@@ -31,6 +31,8 @@ private slots:
     void saveDialog();
     void cancelledDialogs();
     void openDialogReads();
+    void readsRegularFilesOnly_data();
+    void readsRegularFilesOnly();
     void writeTable();
     void writeFailures_data();
     void writeFailures();
@@ -140,6 +142,29 @@ void TestRWTable::openDialogReads()
     table.parse();
     QCOMPARE(table.result().status, TableTextFile::ReadResult::Unreadable);
     QVERIFY(!table.result().reason.isEmpty());
+    QVERIFY(table.rows().isEmpty());
+}
+
+void TestRWTable::readsRegularFilesOnly_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("named pipe") << "fifo";
+    QTest::newRow("link to /dev/zero") << "zero";
+}
+
+// A pipe would block the open for ever and /dev/zero deliver without end: neither is opened, and
+// the import is refused with a reason.
+void TestRWTable::readsRegularFilesOnly()
+{
+    QFETCH(QString, source);
+    const QString path = dir.filePath(QStringLiteral("in.id"));
+    QVERIFY(makeSource(path, source));
+    RWTable table;
+    table.setFilePath(path);
+    table.parse();
+    QCOMPARE(table.result().status, TableTextFile::ReadResult::Unreadable);
+    QCOMPARE(table.result().reason, QStringLiteral("not a regular file"));
     QVERIFY(table.rows().isEmpty());
 }
 
