@@ -153,6 +153,9 @@ private:
     void pagesAfterReceive();
     void pagesAfterLoad(const QString &fileName);
     QString proposedImageName() const;
+    // Every page of the set gives the image what an open editor holds, as leaving the editor would:
+    // the first step of every command that reads the image or the unsaved-data flag.
+    void commitPageEdits();
     void buildPages();
     Page *newPage();
     void buildTablePage(Page *page, int index);

@@ -55,6 +55,7 @@ void MainWindow::subMenuActionSlot(QAction *action)
 {
     const QString name = action->objectName();
     if (name == QLatin1String("deleteMenu")) {
+        commitPageEdits();
         if (dataModified && !askDoNotSave())
             return;
         dataModified = false;
@@ -169,6 +170,7 @@ bool MainWindow::askDoNotSave()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    commitPageEdits();
     if (!dataModified || askDoNotSave())
         event->accept();
     else

@@ -30,6 +30,7 @@ void prepareFileDialog(QFileDialog &dialog, const QString &filter)
 // model, the file name and the pages change only when the new page set is built.
 void MainWindow::getDataFromBinFile()
 {
+    commitPageEdits();
     if (dataModified && !askDoNotSave())
         return;
     QFileDialog dialog(this);
@@ -82,6 +83,7 @@ void MainWindow::pagesAfterLoad(const QString &fileName)
 
 void MainWindow::saveBinaryFile()
 {
+    commitPageEdits();
     if (memSize.toInt() != memoryImage->image().size() && !confirmMemorySize())
         return;
     emit saveTMTable();
@@ -102,6 +104,7 @@ QString MainWindow::proposedImageName() const
 
 void MainWindow::saveBinFileAs()
 {
+    commitPageEdits();
     QFileDialog dialog(this);
     prepareFileDialog(dialog, QStringLiteral("*.bin"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);

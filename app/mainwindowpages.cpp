@@ -120,6 +120,14 @@ void MainWindow::buildPages()
     updateButtonsPosition();
 }
 
+void MainWindow::commitPageEdits()
+{
+    for (Page *page : qAsConst(pages)) {
+        if (page)
+            page->commitOpenEditor();
+    }
+}
+
 // A page of the set, given the window's texts and objects; not yet built.
 Page *MainWindow::newPage()
 {
@@ -237,6 +245,7 @@ void MainWindow::linkPageItems()
 // The flat-numbering question of a tree page; Ok rebuilds the table pages at once.
 void MainWindow::updatePagesQuestion(int number)
 {
+    commitPageEdits();
     pageToShow = number;
     MyMessageBox box(ui->centralWidget, 260, 120);
     box.setWindowFlags(Qt::Window);
@@ -251,6 +260,7 @@ void MainWindow::updateTables()
 {
     if (!pageTabWidget)
         return;
+    commitPageEdits();
     emit saveTMTable();
     deletePagesToUpdate();
     rebuildPages();

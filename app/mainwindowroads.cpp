@@ -311,6 +311,7 @@ bool MainWindow::confirmMemorySize()
 // earlier leaves the image, the pages, the model and the unsaved-data state as they were.
 void MainWindow::getDataFromEEprom()
 {
+    commitPageEdits();
     if (dataModified && !askDoNotSave())
         return;
     const QString name = getXMLFileName(1);
@@ -335,6 +336,7 @@ void MainWindow::getDataFromEEprom()
 // model's, or an image of another size than the memory, asks before anything is written.
 void MainWindow::writeDataToEEprom()
 {
+    commitPageEdits();
     emit saveTMTable();
     memoryImage->prepareBuffer();
     if (!port->isConnected())

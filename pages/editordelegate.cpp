@@ -4,6 +4,7 @@
 #include "validators.h"
 
 #include <QLineEdit>
+#include <QValidator>
 
 EditorDelegate::EditorDelegate(QObject *parent)
     : QItemDelegate(parent)
@@ -49,6 +50,7 @@ QWidget *EditorDelegate::createEditor(QWidget *parent, const QStyleOptionViewIte
     default:
         break;
     }
+    m_openEditor = editor;
     return editor;
 }
 
@@ -70,4 +72,32 @@ void EditorDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, co
 void EditorDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &) const
 {
     editor->setGeometry(option.rect);
+}
+
+void EditorDelegate::destroyEditor(QWidget *editor, const QModelIndex &index) const
+{
+    if (editor == m_openEditor)
+        m_openEditor.clear();
+    QItemDelegate::destroyEditor(editor, index);
+}
+
+// What the view's handling of a focus leaving the editor does: a text the validator does not
+// accept gets its fixup, and only an acceptable text is committed; the editor closes either way.
+void EditorDelegate::commitOpenEditor()
+{
+    const QPointer<QLineEdit> editor = m_openEditor;
+    if (!editor)
+        return;
+    if (!editor->hasAcceptableInput()) {
+        if (const QValidator *validator = editor->validator()) {
+            QString text = editor->text();
+            validator->fixup(text);
+            editor->setText(text);
+        }
+    }
+    if (editor->hasAcceptableInput())
+        emit commitData(editor);
+    // The write-back may have shown the unserviced-flat warning, whose event loop may end the page.
+    if (editor)
+        emit closeEditor(editor, QAbstractItemDelegate::NoHint);
 }

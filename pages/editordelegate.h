@@ -2,6 +2,9 @@
 
 #include <QColor>
 #include <QItemDelegate>
+#include <QPointer>
+
+class QLineEdit;
 
 // The cell editor of one column of a table page: a frameless line edit that takes only numbers of
 // the column's base within its range (base 10, 16 or 2), or text up to the column's length (base 0).
@@ -38,6 +41,14 @@ public:
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
     void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void destroyEditor(QWidget *editor, const QModelIndex &index) const override;
+
+    // Commits the text of the editor this delegate has open and closes it, as leaving the cell
+    // does: a text its validator does not take, even after its fixup, is dropped. A command that
+    // reads the image or the unsaved-data flag calls it first, since a menu, a shortcut or the
+    // window system's close does not take the focus from the editor. Nothing when no editor is
+    // open.
+    void commitOpenEditor();
 
 private:
     int m_base = 0;
@@ -46,4 +57,6 @@ private:
     int m_maxLength = 0;
     QColor m_selectionTextColor;
     QColor m_markedTextColor;
+    // The editor open in the column, until the view lets it go.
+    mutable QPointer<QLineEdit> m_openEditor;
 };

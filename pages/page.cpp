@@ -1,5 +1,7 @@
 #include "page.h"
 
+#include "editordelegate.h"
+#include "mylineboxedit.h"
 #include "mytablewidget.h"
 #include "mytreeview.h"
 #include "pagewidget.h"
@@ -138,4 +140,21 @@ void Page::setFlatParameters(const QString &blocNumber, const QString &flatUpSta
     m_flatMaxAddress = flatMax;
     m_specialFlatAddresses = special;
     m_specialFlatCount = special.size();
+}
+
+void Page::commitOpenEditor()
+{
+    if (MyTableWidget *grid = tableWidget()) {
+        for (int column = 0; column < grid->columnCount(); ++column) {
+            if (auto *delegate = qobject_cast<EditorDelegate *>(grid->itemDelegateForColumn(column)))
+                delegate->commitOpenEditor();
+        }
+    }
+    for (const auto &group : m_treeLines) {
+        for (const auto &line : group) {
+            MyLineBoxEdit *editor = line->numberEditor();
+            if (editor && editor->hasFocus())
+                editor->restoreIfBelowMinimum();
+        }
+    }
 }

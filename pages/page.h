@@ -122,6 +122,15 @@ public:
     // Test hook: the minimum duration of the dialog from its next set-up on (default: Qt's 4 s).
     void setProgressMinimumDuration(int milliseconds) { m_progressMinimumDuration = milliseconds; }
 
+    // Gives the image what an editor of the page holds but has not given yet, as leaving the
+    // editor would; the main window calls it before a command reads the image or the unsaved-data
+    // flag, since a menu, a shortcut or the window system's close leaves the focus where it is.
+    // A table's open cell editor commits its text (its validator decides; a text it refuses is
+    // dropped) and closes, which runs the write-back and marks the data as modified; a tree
+    // number editor with the focus that shows a number outside its range takes its last accepted
+    // value back, which it writes. Every other editor writes at each change already.
+    void commitOpenEditor();
+
     // ---- Tree page (page_tree.cpp) ----------------------------------------------------------------
 
     // Builds the page as a tree of its head lines and their lines, each row a TreeLine on the

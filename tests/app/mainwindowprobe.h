@@ -19,6 +19,7 @@ public:
     QString connectText() const { return w->connectText; }
     QString disconnectText() const { return w->disconnectText; }
     QString askDataNotSaved() const { return w->ASK_DATA_NOT_SAVED; }
+    QString updatePagesMessage() const { return w->UPADTE_PAGES_MESSAGE; }
     QString appHelp() const { return w->APP_HELP; }
     QString aboutMessage() const { return w->ABOUT_MESSAGE; }
     QString suffix() const { return w->SUFFIX; }
