@@ -24,7 +24,6 @@ public:
     QString aboutMessage() const { return w->ABOUT_MESSAGE; }
     QString suffix() const { return w->SUFFIX; }
     QString warningMemSize() const { return w->WARNING_MEM_SIZE; }
-    QString updatePagesMessage() const { return w->UPADTE_PAGES_MESSAGE; }
     QString modelNotFoundMessage() const { return w->ID_NOTFOUND_MESSAGE; }
     QString createPagesMessage() const { return w->CREATE_PAGES_MESSAGE; }
     QString copyingDataMessage() const { return w->COPYING_DATA_MESSAGE; }
