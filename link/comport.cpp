@@ -54,6 +54,28 @@ constexpr int BlockBytes = 16;
 constexpr int ReadReplyLength = 51;
 constexpr int ScansPerSilence = 3;
 
+// Whether the marks of a block read reply stand where the text has them: ":" at 2, "@" at 5,
+// "**" at 14 and 15, data digits from 16 to 47 and "-" at 48.
+bool readReplyMarksHold(const QByteArray &text)
+{
+    const int end = qMin(int(text.size()), ReadReplyLength);
+    for (int i = 0; i < end; ++i) {
+        const char c = text.at(i);
+        if ((i == 2 && c != ':') || (i == 5 && c != '@') || ((i == 14 || i == 15) && c != '*')
+            || (i >= 16 && i < 48 && !isHexDigit(c)) || (i == 48 && c != '-'))
+            return false;
+    }
+    return true;
+}
+
+// Whether a text ends in a block read reply that has begun and not ended: its last echo of a read
+// command and what follows hold the marks of a reply, but fewer than its characters.
+bool endsInUnfinishedReadReply(const QByteArray &text)
+{
+    const int start = text.lastIndexOf("rd:");
+    return start >= 0 && text.size() - start < ReadReplyLength && readReplyMarksHold(text.mid(start));
+}
+
 }
 
 ComPort::ComPort()
@@ -278,6 +300,25 @@ QByteArray ComPort::blockReply(const QByteArray &cmd, int waitMs)
     return reply;
 }
 
+// After a read reply that is not taken: reads and drops what arrives until a read delay passes
+// with nothing. A reply that has begun and not ended is read to its end first, however long its
+// rest is held up on the way (up to ReplyRestTimeoutMs), so that no part of it can join a later
+// reply. False when that rest does not come.
+bool ComPort::settleLine(QByteArray seen)
+{
+    const int step = qMax(1, m_readDelay);
+    for (int waited = 0;;) {
+        delayMs(step);
+        waited += step;
+        QByteArray more = m_port->isOpen() ? m_port->read(m_port->bytesAvailable()) : QByteArray();
+        more.replace('\r', QByteArray());
+        seen = seen.right(ReadReplyLength) + more;   // the last reply's beginning is all that counts
+        const bool unfinished = endsInUnfinishedReadReply(seen);
+        if ((more.isEmpty() && !unfinished) || waited >= ReplyRestTimeoutMs)
+            return !unfinished;
+    }
+}
+
 // Whether a reply belongs to the block whose address field is given: a reply that begins with the
 // echo of a block command must name that block (in either letter case). A slow interface's reply
 // to an earlier attempt must never be credited to a later block.
@@ -321,15 +362,20 @@ void ComPort::readMemoryBlocks(const QString &slave, const QString &memorySize)
         const QByteArray reply = blockReply(cmd.toLatin1(), m_readDelay);
         const int length = reply.size();
 
-        if (length == ReadReplyLength) {
-            if (echoesOtherBlock(reply, field) || !parseReadReply(reply))
+        if (length != 0) {
+            if (length != ReadReplyLength) {
+                const QString text = replyText(reply);
+                if (text.contains(slave, Qt::CaseInsensitive) && text.contains(QLatin1String("*errd"), Qt::CaseInsensitive))
+                    emit penUnplugged();
+            }
+            if (length != ReadReplyLength || echoesOtherBlock(reply, field) || !parseReadReply(reply)) {
                 --done;
-        } else if (length != 0) {
-            const QString text = replyText(reply);
-            if (text.contains(slave, Qt::CaseInsensitive) && text.contains(QLatin1String("*errd"), Qt::CaseInsensitive))
-                emit penUnplugged();
-            --done;
-            discardInput();
+                if (!settleLine(reply)) {
+                    breakSendReceive();
+                    emit unplugWarning();
+                    break;
+                }
+            }
         } else {
             if (!memoryStillPresent(slave)) {
                 breakSendReceive();
@@ -350,13 +396,8 @@ void ComPort::readMemoryBlocks(const QString &slave, const QString &memorySize)
 // image text untouched, so that the block is asked again.
 bool ComPort::parseReadReply(const QByteArray &reply)
 {
-    if (reply.size() < ReadReplyLength || reply.at(2) != ':' || reply.at(5) != '@' || reply.at(14) != '*'
-        || reply.at(15) != '*' || reply.at(48) != '-')
+    if (reply.size() < ReadReplyLength || !readReplyMarksHold(reply))
         return false;
-    for (int i = 16; i < 48; ++i) {
-        if (!isHexDigit(reply.at(i)))
-            return false;
-    }
     m_readBuffer += reply.mid(16, 32);
     return true;
 }
@@ -378,22 +419,17 @@ void ComPort::writePort1(QByteArray byteArray, QString address, QString memorySi
         const QString text = replyText(reply);
         qDebug() << text;
 
-        const bool error = text.contains(QLatin1String("*erwr"), Qt::CaseInsensitive);
-        const bool named = text.contains(address, Qt::CaseInsensitive);
-        if (echoesOtherBlock(reply, field)) {
-            // the reply to an earlier attempt: this block is written again
-            --done;
-            discardInput();
-        } else if (text.contains(QLatin1String("ok"), Qt::CaseInsensitive)) {
+        // The reply to an earlier attempt, "*erwr", or anything else without "ok": this block is
+        // written again.
+        const bool otherBlock = echoesOtherBlock(reply, field);
+        if (!otherBlock && text.contains(QLatin1String("ok"), Qt::CaseInsensitive)) {
             // written
-        } else if (error && named) {
-            emit penUnplugged();
+        } else if (!reply.isEmpty()) {
+            if (!otherBlock && text.contains(QLatin1String("*erwr"), Qt::CaseInsensitive) && text.contains(address, Qt::CaseInsensitive))
+                emit penUnplugged();
             --done;
             discardInput();
-        } else if (error || named) {
-            --done;
-            discardInput();
-        } else if (reply.isEmpty()) {
+        } else {
             discardInput();
             if (!memoryStillPresent(address)) {
                 breakSendReceive();

@@ -33,6 +33,12 @@ void setWaitFunction(WaitFunction wait);
 // interface costs time and never shifts a block. A block reply that has not begun after the delay
 // is given one more delay; an attempt still silent then makes three bank scans (the last counts),
 // and a memory the scan does not find ends the transfer with unplugWarning().
+//
+// A read reply that is not taken is read to its end, and the line until it is quiet, before the
+// block is asked again: a rest held up on its way would otherwise join the next reply, and the
+// two pieces could pass every check of a reply. A rest that does not come within
+// ReplyRestTimeoutMs ends the transfer as an interface gone away. A write reply is taken only
+// with its "ok".
 class ComPort : public OperationBin
 {
     Q_OBJECT
@@ -73,6 +79,8 @@ public:
 
     // Longest wait for the identification reply.
     static constexpr int HwIdTimeoutMs = 150;
+    // Longest wait for the rest of a block read reply that has begun.
+    static constexpr int ReplyRestTimeoutMs = 2000;
 
 signals:
     void progressRead(int progress);
@@ -95,6 +103,7 @@ private:
     QByteArray command(QextSerialPort *port, const QByteArray &text, int waitMs);
     void discardInput();
     QByteArray blockReply(const QByteArray &cmd, int waitMs);
+    bool settleLine(QByteArray seen);
     static bool echoesOtherBlock(const QByteArray &reply, const QString &field);
     bool memoryStillPresent(const QString &slave);
     static int blockCount(const QString &memorySize);

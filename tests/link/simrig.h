@@ -11,6 +11,8 @@
 #include <QTest>
 
 struct SimRig {
+    static constexpr int DelayMs = 25;   // the port's read and write delays
+
     DevSimPty sim;
     ComPort port;
 
@@ -22,7 +24,7 @@ struct SimRig {
             if (sizes[i] > 0)
                 sim.core().setMemory(i, pattern(sizes[i], i));
         }
-        port.setDelays(25, 25);
+        port.setDelays(DelayMs, DelayMs);
         sim.core().setLateMs(80);
         // The port's waits drive the interface: every reply comes on simulated time, counted from
         // its command, so a busy machine makes no reply late and no late reply on time.

@@ -66,6 +66,8 @@ private slots:
     void stalledProcess();
     void staleReplyOfAnEarlierBlock_data();
     void staleReplyOfAnEarlierBlock();
+    void splitReplies_data();
+    void splitReplies();
     void blockCounts_data();
     void blockCounts();
     void shortImageSendsEmptyBlocks();
@@ -108,6 +110,8 @@ void TestTransfer::transfer_data()
     QTest::newRow("receive: garbage") << false << Fault::Garbage << 3 << 2 << Fault::None << 0 << true << 0 << Blocks << 0;
     QTest::newRow("receive: *errd") << false << Fault::ReadError << 3 << 2 << Fault::None << 0 << true << 2 << Blocks << 0;
     QTest::newRow("send: *erwr") << true << Fault::WriteError << 3 << 2 << Fault::None << 0 << true << 2 << Blocks << 0;
+    // Random characters in place of "ok", the block not stored.
+    QTest::newRow("send: garbage") << true << Fault::Garbage << 3 << 1 << Fault::None << 0 << true << 0 << Blocks << 0;
 }
 
 void TestTransfer::transfer()
@@ -148,6 +152,8 @@ void TestTransfer::transfer()
     QCOMPARE(watch.progress.value(watch.progress.size() - 1), blocksDone);
     if (fault != Fault::None && complete)
         QVERIFY2(watch.progress.size() > Blocks, "the faulty block was asked again");
+    if (complete)
+        QCOMPARE(watch.progress.size(), rig.sim.core().blockCommands());   // a report for every attempt
 
     // Byte-exact up to where the transfer got.
     const int bytesDone = blocksDone * 16;
@@ -277,6 +283,56 @@ void TestTransfer::staleReplyOfAnEarlierBlock()
     QVERIFY(sent);
     QVERIFY(!rig.port.isBreakRequested());
     QCOMPARE(rig.sim.core().blockCommands(), Blocks + 1);
+}
+
+// An interface that sends every block reply in two pieces, the first 20 characters at once and
+// the rest held up on its way, the answers to later commands passing it (or, answering in turn,
+// waiting behind it). No reply may be pieced together from two: the Receive ends byte-exact or
+// stopped, never with a wrong byte. A rest within the read delay is no fault at all; one that has
+// not come long after its beginning ends the transfer as an interface gone away.
+void TestTransfer::splitReplies_data()
+{
+    QTest::addColumn<int>("restMs");
+    QTest::addColumn<bool>("inTurn");
+
+    for (bool inTurn : {false, true}) {
+        for (int ms : {25, 40, 60, 100, 250, 1000})
+            QTest::newRow(qPrintable(QStringLiteral("rest %1 ms later%2").arg(ms).arg(inTurn ? ", in turn" : ""))) << ms << inTurn;
+    }
+    QTest::newRow("rest never comes") << 3000 << false;
+}
+
+void TestTransfer::splitReplies()
+{
+    QFETCH(int, restMs);
+    QFETCH(bool, inTurn);
+
+    SimRig rig(MemorySize);
+    rig.sim.core().setFault(Fault::Split, 0, -1);
+    rig.sim.core().setSplitAt(20);
+    rig.sim.core().setLateMs(restMs);
+    rig.sim.core().setAnswersInTurn(inTurn);
+    // Stopped, as by Cancel, once the Receive has had time enough to piece replies together.
+    int waited = 0;
+    setWaitFunction([&](int ms) {
+        waited += ms;
+        rig.sim.step(ms);
+    });
+    QVERIFY(rig.connect());
+    Watch watch(rig.port);
+    connect(&rig.port, &ComPort::progressRead, &rig.port, [&]() {
+        if (waited > 2 * Blocks * SimRig::DelayMs + restMs)
+            rig.port.breakSendReceive();
+    });
+
+    const QByteArray memory = rig.sim.core().memory(0).toHex();
+    const QByteArray received = rig.port.readMemory(QStringLiteral("a0"), QString::number(MemorySize));
+    const bool stopped = rig.port.isBreakRequested();
+    QCOMPARE(received, stopped ? memory.left(received.size()) : memory);
+    if (restMs <= SimRig::DelayMs)
+        QVERIFY(!stopped);
+    QCOMPARE(watch.unplugWarnings, restMs > ComPort::ReplyRestTimeoutMs ? 1 : 0);
+    QVERIFY(!rig.port.isReading());
 }
 
 void TestTransfer::blockCounts_data()

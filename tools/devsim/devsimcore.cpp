@@ -92,6 +92,24 @@ int DevSimCore::lateMs() const
     return m_lateMs;
 }
 
+void DevSimCore::setSplitAt(int bytes)
+{
+    QMutexLocker lock(&m_mutex);
+    m_splitAt = bytes;
+}
+
+void DevSimCore::setAnswersInTurn(bool inTurn)
+{
+    QMutexLocker lock(&m_mutex);
+    m_answersInTurn = inTurn;
+}
+
+bool DevSimCore::answersInTurn() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_answersInTurn;
+}
+
 QStringList DevSimCore::commands() const
 {
     QMutexLocker lock(&m_mutex);
@@ -260,8 +278,8 @@ DevSimCore::Reply DevSimCore::blockAnswer(const QByteArray &command, bool read, 
     if (fault == Fault::Late) {
         r.chunks << Chunk{m_lateMs, bytes};
     } else if (fault == Fault::Split) {
-        const int half = bytes.size() / 2;
-        r.chunks << Chunk{0, bytes.left(half)} << Chunk{m_lateMs, bytes.mid(half)};
+        const int cut = m_splitAt > 0 ? qMin(m_splitAt, bytes.size()) : bytes.size() / 2;
+        r.chunks << Chunk{0, bytes.left(cut)} << Chunk{m_lateMs, bytes.mid(cut)};
     } else {
         r.chunks << Chunk{0, bytes};
     }

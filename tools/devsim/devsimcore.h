@@ -24,7 +24,7 @@ public:
         None,
         Silence,     // no answer
         Late,        // the whole answer comes after lateMs()
-        Split,       // the first half at once, the rest after lateMs()
+        Split,       // the first splitAt() bytes (half when 0) at once, the rest after lateMs()
         Garbage,     // an answer of random printable bytes
         WrongMark,   // a read answer of the right length with "-" replaced
         BadDigit,    // a read answer of the right length with a data digit that is not hexadecimal
@@ -66,6 +66,13 @@ public:
     void setAnswerDelayMs(int ms);
     void setLateMs(int ms);
     int lateMs() const;
+    // Where Fault::Split cuts an answer: after this many bytes; 0 (the default) in the middle.
+    void setSplitAt(int bytes);
+    // In turn, every answer waits until the one before has gone out whole, as from an interface
+    // busy sending it. Otherwise (the default) a part held up on its way is passed by the answers
+    // to later commands.
+    void setAnswersInTurn(bool inTurn);
+    bool answersInTurn() const;
 
     Reply handle(const QByteArray &command);
     static QByteArray keyRecord(const QString &longSerial, const QString &keyCode);
@@ -92,6 +99,8 @@ private:
     QList<FaultRange> m_faults;
     int m_answerDelayMs = 0;
     int m_lateMs = 60;
+    int m_splitAt = 0;
+    bool m_answersInTurn = false;
     int m_blockCommands = 0;
     QStringList m_log;
     quint32 m_random = 12345;

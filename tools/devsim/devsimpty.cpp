@@ -210,7 +210,8 @@ int DevSimPty::sendDue()
 }
 
 // Takes whatever input waits on the master side and answers every complete command; the
-// replies are due from now on the simulator's clock.
+// replies are due from now on the simulator's clock (answering in turn, from when the answer
+// before has gone out).
 void DevSimPty::readInput()
 {
     char buf[512];
@@ -227,9 +228,12 @@ void DevSimPty::readInput()
                 break;
             }
             const qint64 t = clockMs();
+            const qint64 start = m_core.answersInTurn() ? qMax(t, m_busyUntil) : t;
             std::lock_guard<std::mutex> lock(m_pendingMutex);
-            for (const DevSimCore::Chunk &c : reply.chunks)
-                m_pending.push_back(Pending{t + c.delayMs, c.bytes});
+            for (const DevSimCore::Chunk &c : reply.chunks) {
+                m_pending.push_back(Pending{start + c.delayMs, c.bytes});
+                m_busyUntil = qMax(m_busyUntil, start + c.delayMs);
+            }
         }
     }
 }

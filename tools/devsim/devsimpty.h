@@ -83,5 +83,6 @@ private:
     std::atomic<bool> m_hangUpRequested{false};
     std::mutex m_pendingMutex;
     std::vector<Pending> m_pending;
+    qint64 m_busyUntil = 0;   // answering in turn: when the last answer has gone out
     QByteArray m_input;
 };
