@@ -1,6 +1,5 @@
-#include "dialogfont.h"
 #include "mainwindow.h"
-#include "widgetstyle.h"
+#include "programsetup.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -8,9 +7,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (QStyle *style = Platform::buttonStyle())
-        QApplication::setStyle(style);
-    QApplication::setFont(Platform::dialogFont());
+    prepareApplication();
     const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
     MainWindow window(QRect(0, 0, desktop.width(), desktop.height()));
     return app.exec();

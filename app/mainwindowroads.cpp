@@ -10,6 +10,7 @@
 #include "operationbin.h"
 #include "page.h"
 #include "pagewidget.h"
+#include "progresssize.h"
 #include "qextserialport.h"
 #include "ui_mainwindowclass.h"
 
@@ -27,16 +28,6 @@ constexpr int BlockBytes = 16;
 constexpr int BlockDigits = 2 * BlockBytes;
 // The busy wait that ends every Receive.
 constexpr int ReceiveEndWaitMs = 60;
-
-// The language table pads the model-choice text with blanks; in the box's fixed width they would
-// push the words out of sight.
-QString linesTrimmed(const QString &text)
-{
-    QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString &line : lines)
-        line = line.trimmed();
-    return lines.join(QLatin1Char('\n'));
-}
 
 QIcon logoIcon()
 {
@@ -256,7 +247,7 @@ void MainWindow::showModelChoiceDialog(const QStringList &fileNames, const QStri
     modelChoiceBox = new QComboBox(&box);
     modelChoiceBox->addItems(fileNames);
     modelChoiceBox->setGeometry(60, 50, 190, 20);
-    box.setText(linesTrimmed(ID_NOTFOUND_MESSAGE));
+    box.setText(ID_NOTFOUND_MESSAGE);
     connect(box.button(QMessageBox::Ok), SIGNAL(clicked()), this, SLOT(getActualXmlFile()));
     connect(&box, SIGNAL(rejected()), this, SLOT(updateButtonsConnectionState()));
     box.exec();
@@ -384,11 +375,11 @@ void MainWindow::transferWithProgress(const QString &label, int kind, QString me
     const QString slave = transferAddress;
     transferDialog = new MyProgressDialog(this, Qt::Window);
     transferDialog->setWindowModality(Qt::WindowModal);
-    transferDialog->setFixedSize(320, 80);
     auto *cancel = new QPushButton(BUTTON_CANCEL_S_R_D);
     transferDialog->setCancelButton(cancel);
     transferDialog->setRange(0, memorySize.toInt() / BlockBytes);
     transferDialog->setLabelText(label);
+    fixProgressDialogSize(transferDialog, 320, 80);
     transferDialog->setWindowTitle(QStringLiteral("TKV-05"));
     transferDialog->setWindowIcon(logoIcon());
 

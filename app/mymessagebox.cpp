@@ -11,14 +11,20 @@ bool MyMessageBox::event(QEvent *event)
 {
     const bool handled = QMessageBox::event(event);
     if (event->type() == QEvent::LayoutRequest && isVisible())
-        setFixedSize(fixedWidth, fixedHeight);
+        keepSize();
     return handled;
 }
 
 void MyMessageBox::showEvent(QShowEvent *event)
 {
     QMessageBox::showEvent(event);
-    setFixedSize(fixedWidth, fixedHeight);
+    keepSize();
+}
+
+// The message box has just fixed its size to what its contents need.
+void MyMessageBox::keepSize()
+{
+    setFixedSize(minimumSize().expandedTo(QSize(fixedWidth, fixedHeight)));
 }
 
 void MyMessageBox::resizeEvent(QResizeEvent *)

@@ -2,8 +2,9 @@
 
 #include <QMessageBox>
 
-// A message box of the size given at construction, whatever its texts and buttons ask for: the
-// size is fixed when the box shows and again after each layout of its contents.
+// A message box whose size given at construction is its smallest: where its texts and buttons need
+// more room, it takes the size the message box computes for them, so that no text is cut off. The
+// size is set when the box shows and again after each layout of its contents.
 class MyMessageBox : public QMessageBox
 {
 public:
@@ -15,6 +16,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void keepSize();
+
     int fixedWidth;
     int fixedHeight;
 };

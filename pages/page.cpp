@@ -5,6 +5,7 @@
 #include "mytablewidget.h"
 #include "mytreeview.h"
 #include "pagewidget.h"
+#include "progresssize.h"
 #include "tabledefinition.h"
 #include "tableline.h"
 #include "treeline.h"
@@ -99,7 +100,7 @@ void Page::setupProgressDialog(int minimum, int maximum, int number, const QStri
     if (m_mainWindow)
         corner = m_mainWindow->mapToGlobal(QPoint(0, m_mainWindow->height() - ProgressBottomMargin));
     dialog->move(corner);
-    dialog->setFixedSize(ProgressWidth, ProgressHeight);
+    fixProgressDialogSize(dialog, ProgressWidth, ProgressHeight);
     dialog->setRange(minimum, maximum);
     dialog->setAutoClose(true);
     if (m_progressMinimumDuration >= 0)

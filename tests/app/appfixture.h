@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPair>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -119,3 +120,23 @@ private:
     QTimer m_timer;
     int m_count = 0;
 };
+
+// The texts of a box that are not shown whole, one line each: a label whose needed size (for a
+// wrapping label, its height at its width) is larger than its geometry, or that leaves the box.
+inline QStringList cutTexts(const QWidget *box)
+{
+    QStringList cut;
+    for (const QLabel *label : box->findChildren<QLabel *>()) {
+        if (label->text().isEmpty() || !label->isVisibleTo(box))
+            continue;
+        const QRect shown(label->mapTo(box, QPoint(0, 0)), label->size());
+        const QSize needed = label->wordWrap() ? QSize(label->minimumSizeHint().width(), label->heightForWidth(label->width()))
+                                               : label->sizeHint();
+        if (needed.width() > shown.width() || needed.height() > shown.height() || !box->rect().contains(shown))
+            cut << QStringLiteral("\"%1\" needs %2 x %3, has %4 x %5 at %6, %7 in a box of %8 x %9")
+                       .arg(label->text())
+                       .arg(needed.width()).arg(needed.height()).arg(shown.width()).arg(shown.height())
+                       .arg(shown.x()).arg(shown.y()).arg(box->width()).arg(box->height());
+    }
+    return cut;
+}

@@ -24,6 +24,9 @@ public:
     QString aboutMessage() const { return w->ABOUT_MESSAGE; }
     QString suffix() const { return w->SUFFIX; }
     QString warningMemSize() const { return w->WARNING_MEM_SIZE; }
+    QString modelNotFoundMessage() const { return w->ID_NOTFOUND_MESSAGE; }
+    QString createPagesMessage() const { return w->CREATE_PAGES_MESSAGE; }
+    QString copyingDataMessage() const { return w->COPYING_DATA_MESSAGE; }
     const QStringList &portList() const { return w->portList; }
     QString selectedPortText() const { return w->selectedPortText; }
     bool pagesBuilt() const { return w->pageTabWidget != nullptr; }

@@ -6,6 +6,7 @@
 
 #include "mytablewidget.h"
 #include "page.h"
+#include "programsetup.h"
 
 #include <QSignalSpy>
 
@@ -85,6 +86,7 @@ class TestRoadTransfers : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void cleanup();
     void receive_data();
     void receive();
@@ -98,7 +100,15 @@ private slots:
     void sendSizeMismatch_data();
     void sendSizeMismatch();
     void sendNotConnected();
+    void transferDialog_data();
+    void transferDialog();
 };
+
+// The program's style, font and name: the transfer dialog's size depends on them.
+void TestRoadTransfers::initTestCase()
+{
+    prepareApplication();
+}
 
 void TestRoadTransfers::cleanup()
 {
@@ -144,7 +154,8 @@ void TestRoadTransfers::receive()
     const QStringList reads = readCommands(rig.sim.core().commands());
     QCOMPARE(reads.mid(0, 2), (QStringList{"rd:A0@000E,02", "rd:A0@1fff,01"}));
     QCOMPARE(reads.mid(2), blockReads(512));
-    QVERIFY(largestRange == 0 || largestRange == 512);
+    QCOMPARE(rig.script.transferDialogsShown, 1);
+    QCOMPARE(largestRange, 512);
     QCOMPARE(rig.probe->image()->image(), RoadRig::sample(sample));
     QCOMPARE(rig.tabTitles(), tabs);
     QCOMPARE(rig.probe->pageTabWidget()->currentIndex(), 0);
@@ -426,6 +437,70 @@ void TestRoadTransfers::sendNotConnected()
     QCOMPARE(rig.script.seen, QStringList());
     QCOMPARE(rig.sim.core().commands().filter(QStringLiteral("rd:")), QStringList());
     QCOMPARE(rig.blockCommands(), QStringList());
+}
+
+// The transfer dialog of a Receive and of a Send in each shipped language: a window of its own,
+// window-modal over the main window, titled "TKV-05", the language's label and Cancel text, one
+// step a block, 320 x 80 at the least and its texts whole.
+void TestRoadTransfers::transferDialog_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<bool>("send");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("cancel");
+
+    QTest::newRow("Polski: Receive") << 1 << false << "Odbieranie danych... proszę czekać" << "Anuluj";
+    QTest::newRow("Polski: Send") << 1 << true << "Wysyłanie danych... proszę czekać" << "Anuluj";
+    QTest::newRow("English: Receive") << 2 << false << "Receiving data... please wait" << "Cancel";
+    QTest::newRow("English: Send") << 2 << true << "Sending data... please wait" << "Cancel";
+}
+
+void TestRoadTransfers::transferDialog()
+{
+    QFETCH(int, language);
+    QFETCH(bool, send);
+    QFETCH(QString, label);
+    QFETCH(QString, cancel);
+
+    RoadRig rig(RoadRig::sample(U65));
+    rig.files.writeSettings({{QStringLiteral("Language"), language}});
+    rig.start();
+    if (send)
+        QVERIFY(rig.load(U65));
+    QVERIFY(rig.selectA0());
+    struct {
+        QString label, cancel, title;
+        QSize size;
+        Qt::WindowModality modality = Qt::NonModal;
+        bool ownWindow = false;
+        QWidget *parent = nullptr;
+        int minimum = -1, maximum = -1;
+        QStringList cut;
+    } seen;
+    rig.script.onTransfer = [&](MyProgressDialog *dialog) {
+        if (!seen.title.isNull())
+            return;
+        seen = {dialog->labelText(), dialog->findChild<QPushButton *>()->text(), dialog->windowTitle(), dialog->size(),
+                dialog->windowModality(), dialog->isWindow(), dialog->parentWidget(), dialog->minimum(),
+                dialog->maximum(), cutTexts(dialog)};
+    };
+
+    rig.button(send ? "buttonSend" : "buttonReceive")->click();
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(rig.script.unexpected, 0);
+    QCOMPARE(rig.script.transferDialogsShown, 1);
+    QCOMPARE(seen.label, label);
+    QCOMPARE(seen.cancel, cancel);
+    QCOMPARE(seen.title, QStringLiteral("TKV-05"));
+    QCOMPARE(seen.modality, Qt::WindowModal);
+    QVERIFY(seen.ownWindow);
+    QCOMPARE(seen.parent, rig.window.get());
+    QCOMPARE(seen.minimum, 0);
+    QCOMPARE(seen.maximum, 512);
+    QVERIFY2(seen.size.width() >= 320 && seen.size.height() >= 80,
+             qPrintable(QStringLiteral("%1 x %2").arg(seen.size.width()).arg(seen.size.height())));
+    QVERIFY2(seen.cut.isEmpty(), qPrintable(seen.cut.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(TestRoadTransfers)

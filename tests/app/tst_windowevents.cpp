@@ -2,7 +2,8 @@
 #include "globals.h"
 #include "helpview.h"
 #include "mainwindowprobe.h"
-#include "mymessagebox.h"
+#include "page.h"
+#include "programsetup.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -12,6 +13,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 
@@ -36,6 +38,7 @@ class TestWindowEvents : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void closing_data();
@@ -49,8 +52,9 @@ private slots:
     void manualAndBack();
     void aboutBox();
     void soundWithoutFileOrDevice();
-    void messageBoxKeepsItsSize_data();
-    void messageBoxKeepsItsSize();
+    void fixedSizeBoxesShowTheirText_data();
+    void fixedSizeBoxesShowTheirText();
+    void untitledBoxesShowTheProgramName();
 
 private:
     QAction *action(const QString &name) const { return window->findChild<QMenu *>("menu_1")->findChild<QAction *>(name); }
@@ -59,6 +63,12 @@ private:
     std::unique_ptr<AppFixture> fixture;
     std::unique_ptr<MainWindow> window;
 };
+
+// The program's style, font and name: box sizes depend on them.
+void TestWindowEvents::initTestCase()
+{
+    prepareApplication();
+}
 
 void TestWindowEvents::init()
 {
@@ -316,27 +326,97 @@ void TestWindowEvents::soundWithoutFileOrDevice()
     }
 }
 
-void TestWindowEvents::messageBoxKeepsItsSize_data()
+// The boxes whose size is fixed, in each shipped language: the size is the box's smallest, and
+// the box grows where the language's text needs more room. Texts are shown as the language table
+// gives them.
+void TestWindowEvents::fixedSizeBoxesShowTheirText_data()
 {
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QSize>("smallest");
 
-    QTest::newRow("update question, short text") << QSize(260, 120) << "Update?";
-    QTest::newRow("model choice, long text") << QSize(310, 120) << QString(400, QLatin1Char('x'));
+    for (const auto &[language, name] : {std::pair(1, "Polski"), std::pair(2, "English")}) {
+        QTest::addRow("%s: update question", name) << language << "update" << QSize(260, 120);
+        QTest::addRow("%s: model choice", name) << language << "model" << QSize(310, 120);
+        QTest::addRow("%s: page build progress", name) << language << "creating" << QSize(260, 40);
+        QTest::addRow("%s: paste progress", name) << language << "copying" << QSize(260, 40);
+    }
 }
 
-void TestWindowEvents::messageBoxKeepsItsSize()
+void TestWindowEvents::fixedSizeBoxesShowTheirText()
 {
-    QFETCH(QSize, size);
-    QFETCH(QString, text);
+    QFETCH(int, language);
+    QFETCH(QString, box);
+    QFETCH(QSize, smallest);
+    window.reset();
+    fixture->writeSettings({{QStringLiteral("Language"), language}});
+    window = std::make_unique<MainWindow>(QRect(0, 0, 1024, 768));
+    MainWindowProbe probe(window.get());
 
-    MyMessageBox box(widget<QWidget>("centralWidget"), size.width(), size.height());
-    box.setText(text);
-    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-    box.show();
-    QCOMPARE(box.size(), size);
-    QTest::qWait(50);   // the box lays its contents out once more
-    QCOMPARE(box.size(), size);
+    QString text;
+    QStringList cut;
+    QSize size;
+    const auto look = [&](QWidget *shown) {
+        QTest::qWait(50);   // the box lays its contents out once more
+        size = shown->size();
+        cut = cutTexts(shown);
+        if (auto *question = qobject_cast<QMessageBox *>(shown)) {
+            text = question->text();
+            question->button(QMessageBox::Cancel)->click();
+        } else if (auto *progress = qobject_cast<QProgressDialog *>(shown)) {
+            text = progress->labelText();
+        }
+    };
+    QString expected;
+    if (box == QLatin1String("update") || box == QLatin1String("model")) {
+        ModalAnswerer answerer(look);
+        if (box == QLatin1String("update")) {
+            expected = probe.updatePagesMessage();
+            window->updatePagesQuestion(0);
+        } else {
+            expected = probe.modelNotFoundMessage();
+            QCOMPARE(window->getXMLFileName(2), QStringLiteral("noFile"));   // no image: no model
+        }
+        QCOMPARE(answerer.count(), 1);
+    } else {
+        Page page(nullptr, nullptr, nullptr);
+        page.setMainWindow(window.get());
+        page.setProgressMinimumDuration(0);
+        if (box == QLatin1String("creating")) {
+            expected = probe.createPagesMessage() + QStringLiteral(" 3");
+            page.setupProgressDialog(0, 10, 2, probe.createPagesMessage());
+        } else {
+            expected = probe.copyingDataMessage();
+            page.setupProgressDialog(0, 10, 100, probe.copyingDataMessage());
+        }
+        QProgressDialog *progress = page.progressDialog();
+        progress->setValue(0);
+        QTRY_VERIFY(progress->isVisible());
+        look(progress);
+    }
+
+    QVERIFY(!expected.trimmed().isEmpty());
+    QCOMPARE(text, expected);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+    QVERIFY2(size.width() >= smallest.width() && size.height() >= smallest.height(),
+             qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
+}
+
+// A box that sets no title of its own is titled by the window manager with the program's name,
+// "TKV-05" as in the window's title, not with the name of the program file.
+void TestWindowEvents::untitledBoxesShowTheProgramName()
+{
+    QString title = QStringLiteral("none");
+    dataModified = true;
+    ModalAnswerer answerer([&](QWidget *box) {
+        title = box->windowTitle();
+        qobject_cast<QMessageBox *>(box)->button(QMessageBox::No)->click();
+    });
+    window->close();
+    QCOMPARE(answerer.count(), 1);
+    QCOMPARE(title, QString());
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("TKV-05"));
+    QCOMPARE(window->windowTitle(), QStringLiteral(" TKV-05  "));
 }
 
 QTEST_MAIN(TestWindowEvents)
