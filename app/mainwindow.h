@@ -96,7 +96,8 @@ public slots:
     void getDataFromBinFile();
     void saveBinaryFile();
     void saveBinFileAs();
-    void errorWriteFile();
+    // The write-error box: FILE_WRITE_ERROR, then the system's reason on a line of its own.
+    void errorWriteFile(const QString &reason);
 
     // Page set.
     void creatPages();
@@ -158,6 +159,9 @@ private:
     void pagesAfterReceive();
     void pagesAfterLoad(const QString &fileName);
     QString proposedImageName() const;
+    // Before a file is replaced: the ASK_OVERWRITE_FILE question where path is an existing file;
+    // true on Yes and where there is nothing to replace.
+    bool mayReplaceFile(const QString &path);
     // Every page of the set gives the image what an open editor holds, as leaving the editor would:
     // the first step of every command that reads the image or the unsaved-data flag.
     void commitPageEdits();

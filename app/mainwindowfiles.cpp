@@ -2,6 +2,7 @@
 
 #include "mainwindow.h"
 
+#include "datapaths.h"
 #include "globals.h"
 #include "mymessagebox.h"
 #include "operationbin.h"
@@ -110,6 +111,16 @@ QString MainWindow::proposedImageName() const
                         + firstTreePage->getObjectId().trimmed() + QLatin1String(".bin"));
 }
 
+bool MainWindow::mayReplaceFile(const QString &path)
+{
+    return Platform::fileState(path).kind != Platform::FileState::Regular
+           || showPlainBox(QMessageBox::Question, ASK_OVERWRITE_FILE, QMessageBox::Yes | QMessageBox::No)
+                  == QMessageBox::Yes;
+}
+
+// The file dialog does not ask about a file it finds: ".bin" may yet be added to the name it
+// gives, so the question is asked once, for the name written. Title, file box, Save and the name
+// of later Saves follow only a file that was written.
 void MainWindow::saveBinFileAs()
 {
     const RoadGate::Pass road(roadGate);
@@ -120,6 +131,7 @@ void MainWindow::saveBinFileAs()
     QFileDialog dialog(this);
     prepareFileDialog(dialog, QStringLiteral("*.bin"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     const QString proposal = proposedImageName();
     if (!proposal.isEmpty())
         dialog.selectFile(proposal);
@@ -127,19 +139,23 @@ void MainWindow::saveBinFileAs()
         return;
     if (dialog.exec() != QDialog::Accepted)
         return;
-    ui->plainTextEdit->clear();
     QString name = dialog.selectedFiles().value(0);
     if (!name.contains(QLatin1String(".bin"), Qt::CaseInsensitive))
         name += QLatin1String(".bin");
+    if (!mayReplaceFile(name))
+        return;
+    QFile file(name);
+    if (!memoryImage->saveTo(&file))
+        return;
+    imageFileName = name;
     setWindowTitle(QStringLiteral(" TKV-05  ") + name);
+    ui->plainTextEdit->clear();
     ui->plainTextEdit->setPlainText(name);
     ui->buttonSave->setEnabled(true);
-    QFile file(name);
-    memoryImage->saveTo(&file);
-    imageFileName = name;
 }
 
-void MainWindow::errorWriteFile()
+void MainWindow::errorWriteFile(const QString &reason)
 {
-    showPlainBox(QMessageBox::Critical, FILE_WRITE_ERROR, QMessageBox::Ok);
+    showPlainBox(QMessageBox::Critical, reason.isEmpty() ? FILE_WRITE_ERROR : FILE_WRITE_ERROR + QLatin1Char('\n') + reason,
+                 QMessageBox::Ok);
 }

@@ -135,6 +135,7 @@ Page *MainWindow::newPage()
     page->setHelpLineEdit(statusLine);
     page->setErrorText(ERROR_MESSAGE);
     page->setFileErrorText(FILE_WRITE_ERROR);
+    page->setOverwriteText(ASK_OVERWRITE_FILE);
     page->setMainWindow(this);
     page->setCopyingText(COPYING_DATA_MESSAGE);
     page->setCreatingText(CREATE_PAGES_MESSAGE);

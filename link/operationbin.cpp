@@ -2,9 +2,9 @@
 
 #include "datapaths.h"
 #include "globals.h"
+#include "wholefile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <limits>
 
@@ -387,24 +387,18 @@ void OperationBin::loadHex(const QByteArray &hex)
 bool OperationBin::saveTo(QIODevice *device)
 {
     bool ok = false;
+    QString reason;
     if (auto *file = qobject_cast<QFile *>(device)) {
-        // Write beside the old file and replace it only when every byte is down.
-        QSaveFile out(file->fileName());
-        // A file the user may write in a folder the user may not: written in place.
-        out.setDirectWriteFallback(true);
-        if (out.open(QIODevice::WriteOnly)) {
-            ok = out.write(m_image) == m_image.size() && out.flush() && out.error() == QFileDevice::NoError;
-            if (ok)
-                ok = out.commit();
-            else
-                out.cancelWriting();
-        }
+        ok = Platform::writeWholeFile(file->fileName(), m_image, &reason);
     } else if (device && device->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         ok = device->seek(0) && device->write(m_image) == m_image.size();
+        reason = device->errorString();
         device->close();
+    } else if (device) {
+        reason = device->errorString();
     }
     if (!ok) {
-        emit errorWriteFile();
+        emit errorWriteFile(reason);
         return false;
     }
     dataModified = false;

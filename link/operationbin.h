@@ -75,7 +75,9 @@ public:
     void loadFile(const QString &fileName);
     void loadHex(const QByteArray &hex);
     // Writes the whole image; true only when every byte reached the device. A file is replaced
-    // only once the new contents are complete, so a failed save leaves the old file as it was.
+    // whole or not at all (see Platform::writeWholeFile): a failed save, one refused for a target
+    // that is no regular file, and one refused where no temporary file can be made beside the
+    // target leave the old file as it was. A failure emits errorWriteFile with the system's reason.
     bool saveTo(QIODevice *device);
     QByteArray image() const { return m_image; }
     void prepareBuffer();
@@ -84,7 +86,7 @@ signals:
     void sendTMkeySerialNumber(QString TMKeySerialNumber);
     void sendTMkeyLongSerialNumber(QString TMKeySerialNumber);
     void newSignal(QString TMkey);
-    void errorWriteFile();
+    void errorWriteFile(const QString &reason);
 
 public slots:
     void readTMKey(QString TMkey);

@@ -75,6 +75,8 @@ public:
     void setHelpLineEdit(QLineEdit *helpLineEdit) { m_helpLineEdit = helpLineEdit; }
     void setErrorText(const QString &text) { m_errorText = text; }
     void setFileErrorText(const QString &text) { m_fileErrorText = text; }
+    // The question an export asks before it replaces an existing file.
+    void setOverwriteText(const QString &text) { m_overwriteText = text; }
     // The window that holds the tab widget: parent and place of the progress dialog.
     void setMainWindow(QWidget *mainWindow) { m_mainWindow = mainWindow; }
     void setCopyingText(const QString &text) { m_copyingText = text; }
@@ -368,6 +370,7 @@ private:
     QPointer<QWidget> m_mainWindow;
     QString m_errorText;
     QString m_fileErrorText;
+    QString m_overwriteText;
     QRect m_pageRect;
     int m_pageNumber = 0;
     QString m_systemTypeText;
@@ -480,6 +483,9 @@ private:
     void findFlatText(const QString &flat);
     QString ownFileExtension() const;
     void showFileProblem(const QString &text, const QString &details);
+    // The overwrite question where path is an existing file; true on Yes and where there is
+    // nothing to replace.
+    bool mayReplaceFile(const QString &path);
     void applyImport(const QVector<QStringList> &rows, int top, int rowCount, int fieldCount);
 
     KeyRepeatFilter m_keyFilter;

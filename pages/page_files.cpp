@@ -4,6 +4,7 @@
 #include "page.h"
 
 #include "celltexts.h"
+#include "datapaths.h"
 #include "globals.h"
 #include "mytablewidget.h"
 #include "mytablewidgetitem.h"
@@ -113,6 +114,14 @@ void Page::showFileProblem(const QString &text, const QString &details)
     box.exec();
 }
 
+bool Page::mayReplaceFile(const QString &path)
+{
+    if (Platform::fileState(path).kind != Platform::FileState::Regular)
+        return true;
+    QMessageBox box(QMessageBox::Question, QString(), m_overwriteText, QMessageBox::Yes | QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void Page::makeCopyTableToFile()
 {
     const TableSelection selection(tableWidget());
@@ -127,7 +136,8 @@ void Page::makeCopyTableToFile()
     QPointer<Page> alive(this);
     if (!file.openForWriting() || !alive)
         return;
-
+    if (!mayReplaceFile(file.filePath()) || !alive)
+        return;
     file.writeTable(exportRows(selection), tableKind());
 }
 

@@ -1,10 +1,11 @@
 #include "rwtable.h"
 
 #include "datapaths.h"
+#include "wholefile.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileDialog>
-#include <QSaveFile>
 
 RWTable::RWTable() = default;
 RWTable::~RWTable() = default;
@@ -27,6 +28,8 @@ bool RWTable::runDialog(bool save)
     if (save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
+        // The page asks before a file is replaced, once, for the name with its extension.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.selectFile(proposedName());
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -50,17 +53,11 @@ bool RWTable::openForWriting()
 
 bool RWTable::writeTable(const QVector<QStringList> &rows, int tableKind)
 {
-    QSaveFile file(m_filePath);
-    file.setDirectWriteFallback(true);
-    bool written = file.open(QIODevice::WriteOnly) && TableTextFile::write(file, m_defaultName, rows, tableKind) &&
-                   file.flush() && file.error() == QFileDevice::NoError;
-    QString reason = file.errorString();
-    if (written) {
-        written = file.commit();
-        reason = file.errorString();
-    } else if (file.isOpen()) {
-        file.cancelWriting(); // removes the temporary file; the reason stays the write's
-    }
+    QBuffer text;
+    text.open(QIODevice::WriteOnly);
+    TableTextFile::write(text, m_defaultName, rows, tableKind);
+    QString reason;
+    const bool written = Platform::writeWholeFile(m_filePath, text.data(), &reason);
     if (!written)
         emit writeToFileError(m_filePath, reason);
     return written;

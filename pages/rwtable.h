@@ -32,11 +32,12 @@ public:
     QString proposedName() const;
 
     // Export. The save dialog; true when the user chose a file. The chosen path gets the extension
-    // appended unless it holds it anywhere (letter case ignored).
+    // appended unless it holds it anywhere (letter case ignored). The dialog does not ask about an
+    // existing file: its caller asks, for the path with its extension.
     bool openForWriting();
-    // Writes the rows as a table text of tableKind under the default name. A temporary file beside
-    // the target replaces it only once complete (where no temporary can be made there, the file is
-    // written in place), so a failed export keeps an earlier file. On failure emits
+    // Writes the rows as a table text of tableKind under the default name, replacing the file whole
+    // or not at all (see Platform::writeWholeFile: a target that is no regular file, or a folder
+    // where no temporary file can be made, is refused). On failure emits
     // writeToFileError(path, the system's reason) and returns false.
     bool writeTable(const QVector<QStringList> &rows, int tableKind);
 

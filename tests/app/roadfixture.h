@@ -39,7 +39,8 @@ inline const QStringList U65Tabs{"System parameters", "Operation", " Coded lock 
 inline const QStringList H65Tabs{"System parameters", "Key fobs", "Manual"};
 
 // Answers each modal dialog that shows up, in order, with the next of its steps, and records what
-// it saw ("question: text", "warning: text", "critical: text", "file dialog", "model choice").
+// it saw ("question: text", "warning: text", "critical: text", "file dialog", "model choice"; a
+// box's informative text follows its text on a line of its own).
 // The transfer dialog is handed to onTransfer instead (when set), every time it shows.
 class DialogScript : public QObject
 {
@@ -155,11 +156,13 @@ private:
             return QStringLiteral("dialog");
         if (box->findChild<QComboBox *>())
             return QStringLiteral("model choice");
+        const QString text = box->informativeText().isEmpty() ? box->text()
+                                                              : box->text() + QLatin1Char('\n') + box->informativeText();
         switch (box->icon()) {
-        case QMessageBox::Question: return QStringLiteral("question: ") + box->text();
-        case QMessageBox::Warning: return QStringLiteral("warning: ") + box->text();
-        case QMessageBox::Critical: return QStringLiteral("critical: ") + box->text();
-        default: return QStringLiteral("box: ") + box->text();
+        case QMessageBox::Question: return QStringLiteral("question: ") + text;
+        case QMessageBox::Warning: return QStringLiteral("warning: ") + text;
+        case QMessageBox::Critical: return QStringLiteral("critical: ") + text;
+        default: return QStringLiteral("box: ") + text;
         }
     }
 

@@ -4,6 +4,7 @@
 #include "roadfixture.h"
 
 #include "../testfiles.h"
+#include "mytablewidget.h"
 #include "page.h"
 
 #include <QLineEdit>
@@ -15,6 +16,38 @@ QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The page set's key table, its first two rows selected whole.
+Page *keyTableWithRowsSelected(const RoadRig &rig)
+{
+    for (Page *page : rig.probe->pages()) {
+        if (page->tableKind() != 2)
+            continue;
+        QAbstractItemModel *model = page->tableWidget()->model();
+        page->tableWidget()->selectionModel()->select(QItemSelection(model->index(0, 0), model->index(1, 2)),
+                                                      QItemSelectionModel::Select);
+        return page;
+    }
+    return nullptr;
+}
+
+// Runs a command that writes a file: Save and Save As by their buttons, Export from the key table.
+bool runWrite(RoadRig &rig, const QString &command)
+{
+    if (command == QLatin1String("Export")) {
+        Page *keys = keyTableWithRowsSelected(rig);
+        return keys && QMetaObject::invokeMethod(keys, "makeCopyTableToFile");
+    }
+    rig.button(command == QLatin1String("Save") ? "buttonSave" : "buttonSaveAs")->click();
+    return true;
+}
+
+// What the window shows of its image file.
+QStringList windowFileState(const RoadRig &rig)
+{
+    return {rig.window->windowTitle(), rig.widget<QPlainTextEdit>("plainTextEdit")->toPlainText(),
+            rig.probe->imageFileName(), rig.button("buttonSave")->isEnabled() ? "Save enabled" : "Save disabled"};
 }
 
 }
@@ -37,6 +70,8 @@ private slots:
     void saveAsProposal();
     void noProposalWithoutFirstTreePage();
     void emptyModelList();
+    void overwriteQuestion_data();
+    void overwriteQuestion();
     void failedWrites_data();
     void failedWrites();
 };
@@ -391,46 +426,164 @@ void TestRoadFiles::emptyModelList()
     QCOMPARE(rig.window->windowTitle(), QStringLiteral(" TKV-05  "));
 }
 
-// A write that fails: the error box; the flag stays set. Save As has already taken the new name.
+// Save As and Export over an existing file: the language's question, once, for the name written
+// (the program adds the extension to a name typed without it; the file dialog itself does not
+// ask). No writes nothing and leaves the window as it was; Yes replaces the file.
+void TestRoadFiles::overwriteQuestion_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("question"); // how the language's question begins
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("yes");
+
+    const QVector<QPair<int, QString>> languages{{1, "Plik już istnieje."}, {2, "The file already exists."}};
+    for (const auto &language : languages) {
+        const char *name = language.first == 1 ? "Polish" : "English";
+        for (bool yes : {false, true}) {
+            QTest::addRow("%s, Save As, %s", name, yes ? "Yes" : "No")
+                << language.first << language.second << "Save As" << "copy" << "copy.bin" << yes;
+            QTest::addRow("%s, Export, %s", name, yes ? "Yes" : "No")
+                << language.first << language.second << "Export" << "keys" << "keys.id" << yes;
+        }
+    }
+    QTest::newRow("English, Save As, whole name typed") << 2 << "The file already exists." << "Save As" << "copy.bin"
+                                                        << "copy.bin" << true;
+    QTest::newRow("English, Export, whole name typed") << 2 << "The file already exists." << "Export" << "keys.id"
+                                                       << "keys.id" << true;
+}
+
+void TestRoadFiles::overwriteQuestion()
+{
+    QFETCH(int, language);
+    QFETCH(QString, question);
+    QFETCH(QString, command);
+    QFETCH(QString, typed);
+    QFETCH(QString, target);
+    QFETCH(bool, yes);
+
+    RoadRig rig;
+    rig.files.writeSettings({{QStringLiteral("Language"), language}});
+    rig.start(false);
+    QVERIFY(rig.load(U65));
+    rig.probe->image()->writeInt16(QStringLiteral("0x0030"), 0x4321);
+    dataModified = true;
+    const QString path = rig.dataPath(target);
+    const QByteArray old("the old file");
+    QVERIFY(writeFile(path, old));
+    const QStringList before = windowFileState(rig);
+    rig.script.chooseFile(rig.dataPath(typed)).answer(yes ? QMessageBox::Yes : QMessageBox::No);
+
+    QVERIFY(runWrite(rig, command));
+
+    QVERIFY(rig.script.done());
+    QVERIFY(rig.probe->askOverwriteFile().startsWith(question));
+    QCOMPARE(rig.script.seen, (QStringList{"file dialog", "question: " + rig.probe->askOverwriteFile()}));
+    QCOMPARE(rig.script.unexpected, 0);
+    const bool saveAs = command == QLatin1String("Save As");
+    if (!yes) {
+        QCOMPARE(fileBytes(path), old);
+        QCOMPARE(windowFileState(rig), before);
+        QVERIFY(dataModified);
+    } else if (saveAs) {
+        QCOMPARE(fileBytes(path), rig.probe->image()->image());
+        QCOMPARE(windowFileState(rig), (QStringList{" TKV-05  " + path, path, path, "Save enabled"}));
+        QVERIFY(!dataModified);
+    } else {
+        QVERIFY(fileBytes(path).startsWith("*****"));
+        QVERIFY(fileBytes(path).endsWith("End Of Table TM_Flat"));
+        QCOMPARE(windowFileState(rig), before);
+    }
+}
+
+// A write that fails or is refused: the old file as it was, the error box with the system's reason
+// on its own line, the flag still set, and the window naming the file it named before. The disk
+// fills midway (a file size limit), the target is a named pipe (refused at once: an open would
+// wait for a reader), or its folder has gone, so that no temporary file can be made there.
 void TestRoadFiles::failedWrites_data()
 {
-    QTest::addColumn<bool>("saveAs");
-    QTest::newRow("Save") << false;
-    QTest::newRow("Save As") << true;
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("reason");
+    for (const char *command : {"Save", "Save As", "Export"}) {
+        QTest::addRow("%s, disk full midway", command) << command << "disk full" << "File too large";
+        QTest::addRow("%s, named pipe", command) << command << "pipe" << "not a regular file";
+        QTest::addRow("%s, folder gone", command) << command << "folder gone" << "No such file or directory";
+    }
 }
 
 void TestRoadFiles::failedWrites()
 {
-    QFETCH(bool, saveAs);
+    QFETCH(QString, command);
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
 
     RoadRig rig;
     rig.start(false);
-    QDir(rig.files.path()).mkpath(QStringLiteral("DATA/gone"));
-    const QString loaded = rig.dataPath(QStringLiteral("gone/") + U65);
+    const QString folder = rig.dataPath(QStringLiteral("sub"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString loaded = folder + QLatin1Char('/') + U65;
     QVERIFY(QFile::copy(rig.dataPath(U65), loaded));
-    QVERIFY(rig.load(QStringLiteral("gone/") + U65));
+    QVERIFY(rig.load(QStringLiteral("sub/") + U65));
+    rig.probe->image()->writeInt16(QStringLiteral("0x0030"), 0x4321);
     dataModified = true;
-    const QString target = saveAs ? rig.dataPath(QStringLiteral("gone/copy.bin")) : loaded;
-    if (saveAs) {
+    const QStringList before = windowFileState(rig);
+
+    const bool save = command == QLatin1String("Save");
+    const bool exported = command == QLatin1String("Export");
+    const QString target = save ? loaded : folder + (exported ? QStringLiteral("/keys.id") : QStringLiteral("/copy.bin"));
+    const QByteArray old = save ? RoadRig::sample(U65) : QByteArray(8192, 'o');
+    if (!save)
+        QVERIFY(writeFile(target, old));
+    const auto prepare = [&] {
+        if (failure == QLatin1String("pipe"))
+            return QFile::remove(target) && makeSource(target, QStringLiteral("fifo"));
+        if (failure == QLatin1String("folder gone"))
+            return QDir(folder).removeRecursively();
+        return true;
+    };
+    QStringList expected;
+    if (save) {
+        QVERIFY(prepare());
+    } else {
         rig.script.then([&](QWidget *w) {
             auto *dialog = qobject_cast<QFileDialog *>(w);
-            DialogScript::typeFileName(dialog, target);
-            QDir(rig.dataPath(QStringLiteral("gone"))).removeRecursively();
+            DialogScript::typeFileName(dialog, target.left(target.lastIndexOf(QLatin1Char('.'))));
+            QVERIFY(prepare());
             QMetaObject::invokeMethod(dialog, "accept");
         });
-    } else {
-        QVERIFY(QDir(rig.dataPath(QStringLiteral("gone"))).removeRecursively());
+        expected << QStringLiteral("file dialog");
+        if (failure == QLatin1String("disk full")) {
+            rig.script.answer(QMessageBox::Yes);
+            expected << QStringLiteral("question: ") + rig.probe->askOverwriteFile();
+        }
     }
     rig.script.answer(QMessageBox::Ok);
+    expected << QStringLiteral("critical: ") + rig.probe->fileWriteError() + QLatin1Char('\n')
+                    + (exported ? target + QLatin1Char('\n') : QString()) + reason;
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
 
-    rig.button(saveAs ? "buttonSaveAs" : "buttonSave")->click();
+    {
+        PipeRescue rescue(target);
+        const FileSizeLimit limit(64);
+        QVERIFY(limit.isSet());
+        QVERIFY(runWrite(rig, command));
+        QVERIFY2(!rescue.rescued(), "the write waited in the open of the pipe");
+    }
 
     QVERIFY(rig.script.done());
-    QCOMPARE(rig.script.seen.last(), QStringLiteral("critical: ") + rig.probe->fileWriteError());
+    QCOMPARE(rig.script.seen, expected);
     QVERIFY(dataModified);
-    QVERIFY(!QFile::exists(target));
-    QCOMPARE(rig.probe->imageFileName(), target);
-    QCOMPARE(rig.window->windowTitle(), QStringLiteral(" TKV-05  ") + target);
+    QCOMPARE(windowFileState(rig), before);
+    if (failure == QLatin1String("disk full"))
+        QCOMPARE(fileBytes(target), old);
+    else if (failure == QLatin1String("pipe"))
+        QVERIFY(isPipe(target));
+    else
+        QVERIFY(!QFileInfo::exists(folder));
+    if (failure != QLatin1String("folder gone"))
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), entries);
 }
 
 QTEST_MAIN(TestRoadFiles)

@@ -42,7 +42,8 @@ private slots:
     void wrongSizeLeavesWindowAsItWas();
     void cancelChangesNothing();
     void writeBeforeLoadTellsTheUser();
-    void unwritableOutputTellsTheUser();
+    void failedWrites_data();
+    void failedWrites();
 
 private:
     void answerModal();
@@ -200,17 +201,53 @@ void TestExtractorWindow::writeBeforeLoadTellsTheUser()
     QCOMPARE(list()->rowCount(), 0);
 }
 
-void TestExtractorWindow::unwritableOutputTellsTheUser()
+void TestExtractorWindow::failedWrites_data()
 {
-    QDir(dir->path()).mkdir("keys.bin");
-    const QString inFolder = dir->filePath("keys.bin/unit.bin");
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("disk full midway") << "disk full" << "File too large";
+    QTest::newRow("named pipe") << "pipe" << "not a regular file";
+    QTest::newRow("folder gone") << "folder gone" << "No such file or directory";
+}
+
+// A write that fails or is refused tells the user why and leaves what was there: an earlier key
+// table when the disk fills midway (a file size limit below the new table's size), a named pipe
+// in the table's place (refused at once: the open would wait for a reader and freeze the window),
+// a folder that has gone (no temporary file can be made there).
+void TestExtractorWindow::failedWrites()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    QVERIFY(QDir(dir->path()).mkdir("sub"));
+    const QString inFolder = dir->filePath("sub/unit.bin");
     QVERIFY(QFile::copy(imagePath, inFolder));
     QCOMPARE(load(inFolder), QString());
-    QVERIFY(QDir(dir->filePath("keys.bin")).removeRecursively());
+    const QString output = dir->filePath("sub/unit.id");
+    const QByteArray earlier(8192, 'o');
+    if (failure == "disk full")
+        QVERIFY(writeFile(output, earlier));
+    else if (failure == "pipe")
+        QVERIFY(makeSource(output, "fifo"));
+    else
+        QVERIFY(QDir(dir->filePath("sub")).removeRecursively());
 
-    const QString message = clickConvert();
-    QVERIFY2(message.contains("File write error!") && message.contains(dir->filePath("keys.bin/unit.id")),
-             qPrintable(message));
+    QString message;
+    {
+        PipeRescue rescue(output);
+        const FileSizeLimit limit(4096);
+        QVERIFY(limit.isSet());
+        message = clickConvert();
+        QVERIFY2(!rescue.rescued(), "Convert waited in the open of the pipe");
+    }
+
+    QCOMPARE(message, " File write error! " + output + "\n" + reason);
+    if (failure == "disk full")
+        QCOMPARE(readFile(output), earlier);
+    else if (failure == "pipe")
+        QVERIFY(isPipe(output));
+    if (failure != "folder gone")
+        QCOMPARE(QDir(dir->filePath("sub")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                 (QStringList{"unit.bin", "unit.id"}));
 }
 
 QTEST_MAIN(TestExtractorWindow)

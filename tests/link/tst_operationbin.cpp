@@ -73,8 +73,10 @@ private slots:
     void loadSources_data();
     void loadSources();
     void saveOverLongerFile();
+    void failedSaves_data();
     void failedSaves();
-    void saveInFolderWithoutWriteAccess();
+    void failedDeviceSaves();
+    void refusedInFolderWithoutWriteAccess();
     void roundTrip_data();
     void roundTrip();
     void keyRecord_data();
@@ -457,44 +459,80 @@ void TestOperationBin::saveOverLongerFile()
     QCOMPARE(errors.count(), 0);
 }
 
+void TestOperationBin::failedSaves_data()
+{
+    QTest::addColumn<QString>("target"); // below the test's folder
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing folder") << "no/such/folder/image.bin" << "No such file or directory";
+    QTest::newRow("folder is a file") << "plain/image.bin" << "Not a directory";
+    QTest::newRow("folder in the file's place") << "folder.bin" << "not a regular file";
+    QTest::newRow("named pipe") << "pipe.bin" << "not a regular file";
+    QTest::newRow("disk full midway") << "old.bin" << "File too large";
+}
+
+// A save that fails, or is refused, leaves what was there as it was and says why; the flag stays.
+// The old file is larger than the limit the disk leaves, so a write in place would cut it.
 void TestOperationBin::failedSaves()
 {
+    QFETCH(QString, target);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
+    const QByteArray old(9000, 'o');
+    QVERIFY(writeFile(dir.filePath("old.bin"), old));
+    QVERIFY(writeFile(dir.filePath("plain"), "plain"));
+    QVERIFY(QDir(dir.path()).mkpath("folder.bin/inside"));
+    QVERIFY(makeSource(dir.filePath("pipe.bin"), "fifo"));
+    const QStringList entries = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+
+    OperationBin bin;
+    loadBytes(bin, QByteArray(8192, 'i'));
+    QSignalSpy errors(&bin, &OperationBin::errorWriteFile);
+    dataModified = true;
+    QFile file(dir.filePath(target));
+    bool saved = true;
+    {
+        PipeRescue rescue(dir.filePath("pipe.bin"));
+        const FileSizeLimit limit(4096);
+        QVERIFY(limit.isSet());
+        saved = bin.saveTo(&file);
+        QVERIFY2(!rescue.rescued(), "the save waited in the open of the pipe");
+    }
+
+    QVERIFY(!saved);
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(errors[0][0].toString(), reason);
+    QVERIFY(dataModified);
+    QCOMPARE(readFile(dir.filePath("old.bin")), old);
+    QCOMPARE(readFile(dir.filePath("plain")), QByteArray("plain"));
+    QVERIFY(QFileInfo(dir.filePath("folder.bin/inside")).isDir());
+    QVERIFY(isPipe(dir.filePath("pipe.bin")));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), entries);
+}
+
+void TestOperationBin::failedDeviceSaves()
+{
     OperationBin bin;
     loadBytes(bin, QByteArray(64, 'i'));
     QSignalSpy errors(&bin, &OperationBin::errorWriteFile);
 
-    // A folder that does not exist.
-    dataModified = true;
-    QFile missing(dir.filePath("no/such/folder/image.bin"));
-    QVERIFY(!bin.saveTo(&missing));
-    QCOMPARE(errors.count(), 1);
-    QVERIFY(dataModified);
-    QVERIFY(!QFile::exists(missing.fileName()));
-
     // A device that takes only part of the image is no success.
+    dataModified = true;
     FailingDevice partial(10);
     QVERIFY(!bin.saveTo(&partial));
-    QCOMPARE(errors.count(), 2);
+    QCOMPARE(errors.count(), 1);
     QVERIFY(dataModified);
-
-    // A path that is a folder: the old contents stay as they were.
-    QVERIFY(QDir(dir.path()).mkdir("folder.bin"));
-    QFile folder(dir.filePath("folder.bin"));
-    QVERIFY(!bin.saveTo(&folder));
-    QCOMPARE(errors.count(), 3);
-    QVERIFY(QFileInfo(folder.fileName()).isDir());
 
     dataModified = false;
     QVERIFY(!bin.saveTo(nullptr));
-    QCOMPARE(errors.count(), 4);
+    QCOMPARE(errors.count(), 2);
     QVERIFY(!dataModified);
 }
 
 // A file the user may write, in a folder where the user may make no new file (no room for a
-// temporary file beside it): the save writes the file in place. As root every folder is writable,
-// so the save then runs in a child process as an unprivileged user.
-void TestOperationBin::saveInFolderWithoutWriteAccess()
+// temporary file beside it): the save is refused, with its reason, and the file is not touched
+// (a write in place would leave it cut short when the disk fills). As root every folder is
+// writable, so the save then runs in a child process as an unprivileged user.
+void TestOperationBin::refusedInFolderWithoutWriteAccess()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("image.bin");
@@ -507,29 +545,30 @@ void TestOperationBin::saveInFolderWithoutWriteAccess()
 
     OperationBin bin;
     loadBytes(bin, QByteArray::fromHex("0102030405"));
-    const auto save = [&bin, &path]() {
+    const auto refused = [&bin, &path]() {
         QSignalSpy errors(&bin, &OperationBin::errorWriteFile);
         dataModified = true;
         QFile file(path);
-        return bin.saveTo(&file) && errors.isEmpty() && !dataModified;
+        return !bin.saveTo(&file) && errors.count() == 1
+               && errors[0][0].toString() == QLatin1String("Permission denied") && dataModified;
     };
-    bool saved = false;
+    bool wasRefused = false;
     if (geteuid() != 0) {
-        saved = save();
+        wasRefused = refused();
     } else {
         const pid_t child = fork();
         QVERIFY(child >= 0);
         if (child == 0) {
-            const bool ok = setgid(65534) == 0 && setuid(65534) == 0 && save();
+            const bool ok = setgid(65534) == 0 && setuid(65534) == 0 && refused();
             _exit(ok ? 0 : 1);
         }
         int status = 0;
         QCOMPARE(waitpid(child, &status, 0), child);
-        saved = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        wasRefused = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
     QFile::setPermissions(dir.path(), open | QFile::WriteOwner);
-    QVERIFY(saved);
-    QCOMPARE(readFile(path).toHex(), QByteArray("0102030405"));
+    QVERIFY(wasRefused);
+    QCOMPARE(readFile(path), QByteArray(8192, 'x'));
 }
 
 void TestOperationBin::roundTrip_data()

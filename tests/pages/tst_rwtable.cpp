@@ -11,13 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
-
-namespace {
-
-}
 
 class TestRWTable : public QObject
 {
@@ -185,27 +179,43 @@ void TestRWTable::writeTable()
 void TestRWTable::writeFailures_data()
 {
     QTest::addColumn<QString>("path");
-    QTest::newRow("missing folder") << QStringLiteral("missing/out.id");
-    QTest::newRow("folder in the file's place") << QStringLiteral("folder.id");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing folder") << QStringLiteral("missing/out.id") << "No such file or directory";
+    QTest::newRow("folder is a file") << QStringLiteral("plain/out.id") << "Not a directory";
+    QTest::newRow("folder in the file's place") << QStringLiteral("folder.id") << "not a regular file";
+    QTest::newRow("named pipe") << QStringLiteral("pipe.id") << "not a regular file";
 }
 
+// Refused at once, with the reason, and nothing touched: a pipe is not opened (the open would wait
+// for a reader) nor replaced by a file.
 void TestRWTable::writeFailures()
 {
     QFETCH(QString, path);
+    QFETCH(QString, reason);
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder.id/inside")));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("plain")), "plain"));
+    QVERIFY(makeSource(dir.filePath(QStringLiteral("pipe.id")), QStringLiteral("fifo")));
     RWTable table;
     table.setFilePath(dir.filePath(path));
     QSignalSpy errors(&table, &RWTable::writeToFileError);
-    QVERIFY(!table.writeTable({{"0"}}, 2));
+    bool written = true;
+    {
+        PipeRescue rescue(dir.filePath(QStringLiteral("pipe.id")));
+        written = table.writeTable({{"0"}}, 2);
+        QVERIFY2(!rescue.rescued(), "the export waited in the open of the pipe");
+    }
+    QVERIFY(!written);
     QCOMPARE(errors.count(), 1);
     QCOMPARE(errors[0][0].toString(), dir.filePath(path));
-    QVERIFY(!errors[0][1].toString().isEmpty());
+    QCOMPARE(errors[0][1].toString(), reason);
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder.id/inside"))).isDir());
+    QVERIFY(isPipe(dir.filePath(QStringLiteral("pipe.id"))));
+    QCOMPARE(readFile(dir.filePath(QStringLiteral("plain"))), QByteArray("plain"));
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("missing"))));
 }
 
 // A disk that fills up in the middle of the export (here: a file size limit) leaves the earlier
-// file as it was.
+// file as it was, and the reason is the system's.
 void TestRWTable::writeFailureKeepsEarlierFile()
 {
     const QString path = dir.filePath(QStringLiteral("keys.id"));
@@ -217,19 +227,16 @@ void TestRWTable::writeFailureKeepsEarlierFile()
     QSignalSpy errors(&table, &RWTable::writeToFileError);
     QVector<QStringList> rows(2048, QStringList{"2047", "FFFF", "255"});
 
-    rlimit saved{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = table.writeTable(rows, 2);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    bool written = true;
+    {
+        const FileSizeLimit limit(4096);
+        QVERIFY(limit.isSet());
+        written = table.writeTable(rows, 2);
+    }
 
     QVERIFY(!written);
     QCOMPARE(errors.count(), 1);
-    QVERIFY(!errors[0][1].toString().isEmpty());
+    QCOMPARE(errors[0][1].toString(), QStringLiteral("File too large"));
     QCOMPARE(readFile(path), earlier);
     QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("keys.id*")}, QDir::Files), QStringList{QStringLiteral("keys.id")});
 }
