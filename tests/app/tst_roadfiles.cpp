@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 
+#include <optional>
+
 namespace {
 
 QByteArray fileBytes(const QString &path)
@@ -477,9 +479,9 @@ void TestRoadFiles::overwriteQuestion()
 
     QVERIFY(runWrite(rig, command));
 
-    QVERIFY(rig.script.done());
     QVERIFY(rig.probe->askOverwriteFile().startsWith(question));
     QCOMPARE(rig.script.seen, (QStringList{"file dialog", "question: " + rig.probe->askOverwriteFile()}));
+    QVERIFY(rig.script.done());
     QCOMPARE(rig.script.unexpected, 0);
     const bool saveAs = command == QLatin1String("Save As");
     if (!yes) {
@@ -566,14 +568,15 @@ void TestRoadFiles::failedWrites()
 
     {
         PipeRescue rescue(target);
-        const FileSizeLimit limit(64);
-        QVERIFY(limit.isSet());
+        std::optional<FileSizeLimit> limit;
+        if (failure == QLatin1String("disk full"))
+            QVERIFY(limit.emplace(64).isSet());
         QVERIFY(runWrite(rig, command));
         QVERIFY2(!rescue.rescued(), "the write waited in the open of the pipe");
     }
 
-    QVERIFY(rig.script.done());
     QCOMPARE(rig.script.seen, expected);
+    QVERIFY(rig.script.done());
     QVERIFY(dataModified);
     QCOMPARE(windowFileState(rig), before);
     if (failure == QLatin1String("disk full"))

@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <optional>
+
 namespace {
 
 QList<QByteArray> linesOf(const QString &path)
@@ -234,17 +236,18 @@ void TestExtractorWindow::failedWrites()
     QString message;
     {
         PipeRescue rescue(output);
-        const FileSizeLimit limit(4096);
-        QVERIFY(limit.isSet());
+        std::optional<FileSizeLimit> limit;
+        if (failure == "disk full")
+            QVERIFY(limit.emplace(4096).isSet());
         message = clickConvert();
         QVERIFY2(!rescue.rescued(), "Convert waited in the open of the pipe");
     }
 
-    QCOMPARE(message, " File write error! " + output + "\n" + reason);
     if (failure == "disk full")
         QCOMPARE(readFile(output), earlier);
     else if (failure == "pipe")
         QVERIFY(isPipe(output));
+    QCOMPARE(message, " File write error! " + output + "\n" + reason);
     if (failure != "folder gone")
         QCOMPARE(QDir(dir->filePath("sub")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
                  (QStringList{"unit.bin", "unit.id"}));
