@@ -45,6 +45,12 @@ QString replyText(const QByteArray &bytes)
     return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul));
 }
 
+QByteArray withoutCarriageReturns(QByteArray bytes)
+{
+    bytes.replace('\r', QByteArray());
+    return bytes;
+}
+
 bool isHexDigit(char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -53,6 +59,8 @@ bool isHexDigit(char c)
 constexpr int BlockBytes = 16;
 constexpr int ReadReplyLength = 51;
 constexpr int ScansPerSilence = 3;
+// What settling the line keeps of what came: enough for the beginning of the last reply.
+constexpr int SettleWindow = 128;
 
 // Whether the marks of a block read reply stand where the text has them: ":" at 2, "@" at 5,
 // "**" at 14 and 15, data digits from 16 to 47 and "-" at 48.
@@ -68,14 +76,52 @@ bool readReplyMarksHold(const QByteArray &text)
     return true;
 }
 
-// Whether a text ends in a block read reply that has begun and not ended: its last echo of a read
-// command and what follows hold the marks of a reply, but fewer than its characters.
+// Whether a text (carriage returns removed) ends in a block read reply that has begun and not
+// ended: its last echo of a read command and what follows hold the marks of a reply, but fewer
+// than its characters.
 bool endsInUnfinishedReadReply(const QByteArray &text)
 {
     const int start = text.lastIndexOf("rd:");
     return start >= 0 && text.size() - start < ReadReplyLength && readReplyMarksHold(text.mid(start));
 }
 
+bool readReplyUnfinished(const QByteArray &bytes)
+{
+    return endsInUnfinishedReadReply(withoutCarriageReturns(bytes));
+}
+
+// Whether raw input (carriage returns kept) ends in a block write reply that has begun and not
+// ended: the last echo of a write command, or its first characters at the very end, without the
+// two carriage returns that close the echo and the answer after it.
+bool endsInUnfinishedWriteReply(const QByteArray &raw)
+{
+    const int start = raw.lastIndexOf("wr:");
+    if (start < 0)
+        return raw.endsWith('w') || raw.endsWith("wr");
+    return raw.mid(start).count('\r') < 2;
+}
+
+// Whether a write reply (carriage returns removed) holds the "ok" of this very attempt. Where the
+// reply holds echoes of commands ("@" stands in every one), the "ok" must follow the echo of this
+// command, its data included: the rest of an earlier reply, or the reply to an earlier block, never
+// counts for this one. From an interface that echoes nothing an "ok" anywhere counts.
+bool writeReplyTaken(const QByteArray &reply, const QByteArray &cmd)
+{
+    const QString text = replyText(reply);
+    const QString echo = QString::fromLatin1(withoutCarriageReturns(cmd));
+    if (!text.contains(QLatin1Char('@')))
+        return text.contains(QLatin1String("ok"), Qt::CaseInsensitive);
+    const int at = text.indexOf(echo, 0, Qt::CaseInsensitive);
+    return at >= 0 && text.indexOf(QLatin1String("ok"), at + echo.size(), Qt::CaseInsensitive) >= 0;
+}
+
+}
+
+int ComPort::transferSize(const QString &memorySize)
+{
+    bool ok = false;
+    const int size = memorySize.toInt(&ok);
+    return ok && size >= BlockBytes && size <= MaxImageSize ? size : 0;
 }
 
 ComPort::ComPort()
@@ -269,7 +315,10 @@ QString ComPort::formatHexAddress(const QString &address)
 
 bool ComPort::memoryFits(const QString &slave, const QString &memorySize)
 {
-    const QString cmd = QStringLiteral("rd:%1@%2,01\r").arg(slave, formatAddress(memorySize.toInt() - 1));
+    const int size = transferSize(memorySize);
+    if (size == 0)
+        return false;   // no command without its address field
+    const QString cmd = QStringLiteral("rd:%1@%2,01\r").arg(slave, formatAddress(size - 1));
     const QString text = replyText(command(m_port, cmd.toLatin1(), 50));
     return !text.contains(QLatin1String("ERMA Memory Addres >"));
 }
@@ -283,12 +332,24 @@ QString ComPort::formatAddress(int address)
 
 int ComPort::blockCount(const QString &memorySize)
 {
-    const int size = memorySize.toInt();
-    return size > 0 ? size / BlockBytes : 0;
+    return transferSize(memorySize) / BlockBytes;
 }
 
-// A block attempt's reply: what waits after the delay, carriage returns removed. A reply that has
-// not begun by then gets one more delay, so that a slow interface is not taken for silence.
+// A size past the address space stops the transfer before its first command, as a break does:
+// every block's address must have its four digits. (A size below one block, or no number at all,
+// is a transfer of no blocks.)
+bool ComPort::refuseSize(const QString &memorySize)
+{
+    bool ok = false;
+    const qint64 size = memorySize.toLongLong(&ok);
+    if (!ok || size <= MaxImageSize)
+        return false;
+    breakSendReceive();
+    return true;
+}
+
+// A block attempt's reply: what waits after the delay, as it came. A reply that has not begun by
+// then gets one more delay, so that a slow interface is not taken for silence.
 QByteArray ComPort::blockReply(const QByteArray &cmd, int waitMs)
 {
     QByteArray reply = command(m_port, cmd, waitMs);
@@ -296,26 +357,25 @@ QByteArray ComPort::blockReply(const QByteArray &cmd, int waitMs)
         delayMs(waitMs);
         reply = m_port->read(m_port->bytesAvailable());
     }
-    reply.replace('\r', QByteArray());
     return reply;
 }
 
-// After a read reply that is not taken: reads and drops what arrives until a read delay passes
-// with nothing. A reply that has begun and not ended is read to its end first, however long its
-// rest is held up on the way (up to ReplyRestTimeoutMs), so that no part of it can join a later
-// reply. False when that rest does not come.
-bool ComPort::settleLine(QByteArray seen)
+// After a block reply that is not taken: reads and drops what arrives until a delay passes with
+// nothing. A reply that has begun and not ended (unfinished() of what came, the last reply's
+// beginning included) is read to its end first, however long its rest is held up on the way, so
+// that no part of it can join a later reply. A rest that has not come within ReplyRestTimeoutMs,
+// or a line that is never quiet that long, ends the settling: what came was a wrong reply, and the
+// block is asked again, where the user's Cancel can act.
+void ComPort::settleLine(QByteArray seen, int quietMs, bool (*unfinished)(const QByteArray &))
 {
-    const int step = qMax(1, m_readDelay);
+    const int step = qMax(1, quietMs);
     for (int waited = 0;;) {
         delayMs(step);
         waited += step;
-        QByteArray more = m_port->isOpen() ? m_port->read(m_port->bytesAvailable()) : QByteArray();
-        more.replace('\r', QByteArray());
-        seen = seen.right(ReadReplyLength) + more;   // the last reply's beginning is all that counts
-        const bool unfinished = endsInUnfinishedReadReply(seen);
-        if ((more.isEmpty() && !unfinished) || waited >= ReplyRestTimeoutMs)
-            return !unfinished;
+        const QByteArray more = m_port->isOpen() ? m_port->read(m_port->bytesAvailable()) : QByteArray();
+        seen = seen.right(SettleWindow) + more;   // the last reply's beginning is all that counts
+        if ((more.isEmpty() && !unfinished(seen)) || waited >= ReplyRestTimeoutMs || m_breakRequested)
+            return;
     }
 }
 
@@ -353,13 +413,18 @@ void ComPort::readMemoryBlocks(const QString &slave, const QString &memorySize)
     int done = 0;
     const int blocks = blockCount(memorySize);
     m_readBuffer.clear();
+    if (refuseSize(memorySize)) {
+        m_reading = false;
+        return;
+    }
     discardInput();
 
     while (done < blocks) {
         const QString field = formatAddress(BlockBytes * done);
         ++done;
         const QString cmd = QLatin1String("rd:") + slave + QLatin1Char('@') + field + QLatin1String(",10\r");
-        const QByteArray reply = blockReply(cmd.toLatin1(), m_readDelay);
+        const QByteArray raw = blockReply(cmd.toLatin1(), m_readDelay);
+        const QByteArray reply = withoutCarriageReturns(raw);
         const int length = reply.size();
 
         if (length != 0) {
@@ -370,11 +435,7 @@ void ComPort::readMemoryBlocks(const QString &slave, const QString &memorySize)
             }
             if (length != ReadReplyLength || echoesOtherBlock(reply, field) || !parseReadReply(reply)) {
                 --done;
-                if (!settleLine(reply)) {
-                    breakSendReceive();
-                    emit unplugWarning();
-                    break;
-                }
+                settleLine(reply, m_readDelay, readReplyUnfinished);
             }
         } else {
             if (!memoryStillPresent(slave)) {
@@ -407,6 +468,10 @@ void ComPort::writePort1(QByteArray byteArray, QString address, QString memorySi
     m_writing = true;
     int done = 0;
     const int blocks = blockCount(memorySize);
+    if (refuseSize(memorySize)) {
+        m_writing = false;
+        return;
+    }
     discardInput();
 
     while (done < blocks) {
@@ -415,20 +480,21 @@ void ComPort::writePort1(QByteArray byteArray, QString address, QString memorySi
         ++done;
         const QByteArray data = addr < byteArray.size() ? byteArray.mid(addr, BlockBytes) : QByteArray();
         const QByteArray cmd = "wr:" + address.toLatin1() + '@' + field.toLatin1() + ',' + data.toHex() + '\r';
-        const QByteArray reply = blockReply(cmd, m_writeDelay);
+        const QByteArray raw = blockReply(cmd, m_writeDelay);
+        const QByteArray reply = withoutCarriageReturns(raw);
         const QString text = replyText(reply);
         qDebug() << text;
 
-        // The reply to an earlier attempt, "*erwr", or anything else without "ok": this block is
-        // written again.
-        const bool otherBlock = echoesOtherBlock(reply, field);
-        if (!otherBlock && text.contains(QLatin1String("ok"), Qt::CaseInsensitive)) {
+        // The reply to an earlier attempt, "*erwr", or anything else without this attempt's "ok":
+        // once the line is quiet, this block is written again.
+        if (writeReplyTaken(reply, cmd)) {
             // written
         } else if (!reply.isEmpty()) {
-            if (!otherBlock && text.contains(QLatin1String("*erwr"), Qt::CaseInsensitive) && text.contains(address, Qt::CaseInsensitive))
+            if (!echoesOtherBlock(reply, field) && text.contains(QLatin1String("*erwr"), Qt::CaseInsensitive)
+                && text.contains(address, Qt::CaseInsensitive))
                 emit penUnplugged();
             --done;
-            discardInput();
+            settleLine(raw, m_writeDelay, endsInUnfinishedWriteReply);
         } else {
             discardInput();
             if (!memoryStillPresent(address)) {

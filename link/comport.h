@@ -34,11 +34,14 @@ void setWaitFunction(WaitFunction wait);
 // is given one more delay; an attempt still silent then makes three bank scans (the last counts),
 // and a memory the scan does not find ends the transfer with unplugWarning().
 //
-// A read reply that is not taken is read to its end, and the line until it is quiet, before the
+// A block reply that is not taken is read to its end, and the line until it is quiet, before the
 // block is asked again: a rest held up on its way would otherwise join the next reply, and the
-// two pieces could pass every check of a reply. A rest that does not come within
-// ReplyRestTimeoutMs ends the transfer as an interface gone away. A write reply is taken only
-// with its "ok".
+// two pieces could pass every check of a reply or lend a later block its "ok". A rest that does
+// not come within ReplyRestTimeoutMs leaves what came a wrong reply: the block is asked again. A
+// write reply is taken only with the "ok" that follows the echo of its own command.
+//
+// A memory size that is not a whole number from 16 to 65536 sends nothing: the transfer ends at
+// once with the break set, and the size probe answers false.
 class ComPort : public OperationBin
 {
     Q_OBJECT
@@ -68,6 +71,9 @@ public:
     static QString formatHexAddress(const QString &address);
     bool memoryFits(const QString &slave, const QString &memorySize);
     static QString formatAddress(int address);
+    // The bytes of a memory size text that a transfer can take: a whole number from one block to
+    // the 16-bit address space; 0 for anything else.
+    static int transferSize(const QString &memorySize);
 
     // Whole-memory transfers.
     QByteArray readMemory(const QString &slave, const QString &memorySize);
@@ -79,7 +85,7 @@ public:
 
     // Longest wait for the identification reply.
     static constexpr int HwIdTimeoutMs = 150;
-    // Longest wait for the rest of a block read reply that has begun.
+    // Longest wait for the rest of a block reply that has begun.
     static constexpr int ReplyRestTimeoutMs = 2000;
 
 signals:
@@ -103,7 +109,8 @@ private:
     QByteArray command(QextSerialPort *port, const QByteArray &text, int waitMs);
     void discardInput();
     QByteArray blockReply(const QByteArray &cmd, int waitMs);
-    bool settleLine(QByteArray seen);
+    void settleLine(QByteArray seen, int quietMs, bool (*unfinished)(const QByteArray &));
+    bool refuseSize(const QString &memorySize);
     static bool echoesOtherBlock(const QByteArray &reply, const QString &field);
     bool memoryStillPresent(const QString &slave);
     static int blockCount(const QString &memorySize);

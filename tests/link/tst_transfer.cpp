@@ -68,8 +68,14 @@ private slots:
     void staleReplyOfAnEarlierBlock();
     void splitReplies_data();
     void splitReplies();
+    void writeReplyHeldUp_data();
+    void writeReplyHeldUp();
+    void shortReadReply_data();
+    void shortReadReply();
     void blockCounts_data();
     void blockCounts();
+    void sizesPastTheAddressSpace_data();
+    void sizesPastTheAddressSpace();
     void shortImageSendsEmptyBlocks();
     void breaks_data();
     void breaks();
@@ -288,8 +294,9 @@ void TestTransfer::staleReplyOfAnEarlierBlock()
 // An interface that sends every block reply in two pieces, the first 20 characters at once and
 // the rest held up on its way, the answers to later commands passing it (or, answering in turn,
 // waiting behind it). No reply may be pieced together from two: the Receive ends byte-exact or
-// stopped, never with a wrong byte. A rest within the read delay is no fault at all; one that has
-// not come long after its beginning ends the transfer as an interface gone away.
+// stopped, never with a wrong byte. A rest within the read delay is no fault at all; one that
+// never comes makes each block a wrong reply, asked again until the user stops, and is no
+// interface gone away.
 void TestTransfer::splitReplies_data()
 {
     QTest::addColumn<int>("restMs");
@@ -331,8 +338,98 @@ void TestTransfer::splitReplies()
     QCOMPARE(received, stopped ? memory.left(received.size()) : memory);
     if (restMs <= SimRig::DelayMs)
         QVERIFY(!stopped);
-    QCOMPARE(watch.unplugWarnings, restMs > ComPort::ReplyRestTimeoutMs ? 1 : 0);
+    QCOMPARE(watch.unplugWarnings, 0);
     QVERIFY(!rig.port.isReading());
+}
+
+// Block 3's write reply comes in two pieces: its first character at once, its rest held up on the
+// way; its second attempt is answered at once. Then block 4's first attempt fails: its write is not
+// stored and only a first character comes, or it is answered "*erwr", nothing or garbage. The
+// held-up rest, with its "ok", must never count for a block the memory does not hold: every
+// progress report names a block that holds the image's bytes, and the Send ends byte-exact.
+void TestTransfer::writeReplyHeldUp_data()
+{
+    QTest::addColumn<int>("restMs");
+    QTest::addColumn<Fault>("nextFault");
+    QTest::addColumn<bool>("inTurn");
+
+    const QList<QPair<const char *, Fault>> faults{{"first character only, not stored", Fault::Cut},
+                                                   {"*erwr", Fault::WriteError},
+                                                   {"silence", Fault::Silence},
+                                                   {"garbage", Fault::Garbage}};
+    for (int ms : {40, 65, 85}) {
+        for (const auto &f : faults)
+            QTest::newRow(qPrintable(QStringLiteral("rest %1 ms later, next: %2").arg(ms).arg(QLatin1String(f.first))))
+                << ms << f.second << false;
+    }
+    for (const auto &f : faults)
+        QTest::newRow(qPrintable(QStringLiteral("rest 65 ms later, in turn, next: %1").arg(QLatin1String(f.first))))
+            << 65 << f.second << true;
+}
+
+void TestTransfer::writeReplyHeldUp()
+{
+    QFETCH(int, restMs);
+    QFETCH(Fault, nextFault);
+    QFETCH(bool, inTurn);
+
+    SimRig rig(MemorySize);
+    rig.sim.core().setFault(Fault::Split, 3, 1);
+    rig.sim.core().addFault(nextFault, 5, 1);   // block 4's first attempt, after block 3's second
+    rig.sim.core().setSplitAt(1);
+    rig.sim.core().setLateMs(restMs);
+    rig.sim.core().setAnswersInTurn(inTurn);
+    QVERIFY(rig.connect());
+    Watch watch(rig.port);
+    const QByteArray image = SimRig::pattern(MemorySize, 21);
+    QStringList wrongBlocks;
+    connect(&rig.port, &ComPort::progressRead, &rig.port, [&](int done) {
+        const int at = 16 * (done - 1);
+        if (done > 0 && rig.sim.core().memory(0).mid(at, 16) != image.mid(at, 16))
+            wrongBlocks << QString::number(done - 1);
+    });
+
+    rig.port.writePort1(image, QStringLiteral("a0"), QString::number(MemorySize));
+
+    QVERIFY2(wrongBlocks.isEmpty(), qPrintable("counted as written, not in the memory: block " + wrongBlocks.join(", ")));
+    QVERIFY(!rig.port.isBreakRequested());
+    QCOMPARE(watch.unplugWarnings, 0);
+    QCOMPARE(rig.sim.core().memory(0).toHex(), image.toHex());
+    QVERIFY(watch.steady(Blocks));
+    QCOMPARE(watch.progress.size(), rig.sim.core().blockCommands());
+}
+
+// A read reply that comes short and never whole (one byte lost on the line, or cut off): once the
+// line has been quiet for the rest's whole wait it is a wrong reply like any other, and the block is
+// asked again.
+void TestTransfer::shortReadReply_data()
+{
+    QTest::addColumn<int>("cutAt");
+
+    QTest::newRow("one byte lost: 50 characters") << 51;   // of 53 bytes with their carriage returns
+    QTest::newRow("cut after 20 bytes") << 20;
+    QTest::newRow("cut after 40 bytes") << 40;
+}
+
+void TestTransfer::shortReadReply()
+{
+    QFETCH(int, cutAt);
+
+    SimRig rig(MemorySize);
+    rig.sim.core().setFault(Fault::Cut, 3, 1);
+    rig.sim.core().setSplitAt(cutAt);
+    QVERIFY(rig.connect());
+    Watch watch(rig.port);
+
+    const QByteArray memory = rig.sim.core().memory(0).toHex();
+    QCOMPARE(rig.port.readMemory(QStringLiteral("a0"), QString::number(MemorySize)), memory);
+    QVERIFY(!rig.port.isBreakRequested());
+    QCOMPARE(watch.unplugWarnings, 0);
+    QCOMPARE(rig.commandCount(QStringLiteral("scan")), 0);
+    QCOMPARE(rig.sim.core().blockCommands(), Blocks + 1);
+    QVERIFY(watch.steady(Blocks));
+    QCOMPARE(watch.progress.size(), Blocks + 1);
+    QCOMPARE(watch.progress.at(3), 3);   // block 3 asked again
 }
 
 void TestTransfer::blockCounts_data()
@@ -359,6 +456,38 @@ void TestTransfer::blockCounts()
     const QByteArray image = SimRig::pattern(MemorySize, 3);
     rig.port.writePort1(image, QStringLiteral("a0"), memorySize);
     QCOMPARE(rig.sim.core().memory(0), image.left(16 * blocks) + before.mid(16 * blocks));
+}
+
+// Past the 16-bit address space a block address has no four-digit field: nothing at all goes out,
+// the transfers end as stopped and the size probe says the memory does not fit.
+void TestTransfer::sizesPastTheAddressSpace_data()
+{
+    QTest::addColumn<QString>("memorySize");
+
+    for (const char *size : {"65537", "70000", "2147483647", "99999999999"})
+        QTest::newRow(size) << QString::fromLatin1(size);
+}
+
+void TestTransfer::sizesPastTheAddressSpace()
+{
+    QFETCH(QString, memorySize);
+
+    SimRig rig(MemorySize);
+    QVERIFY(rig.connect());
+    const QByteArray before = rig.sim.core().memory(0);
+    rig.sim.core().clearLog();
+
+    QVERIFY(!rig.port.memoryFits(QStringLiteral("a0"), memorySize));
+    QVERIFY(rig.port.readMemory(QStringLiteral("a0"), memorySize).isEmpty());
+    QVERIFY(rig.port.isBreakRequested());
+    QVERIFY(!rig.port.isReading());
+    rig.port.continueSendReceive();
+    rig.port.writePort1(SimRig::pattern(MemorySize, 5), QStringLiteral("a0"), memorySize);
+    QVERIFY(rig.port.isBreakRequested());
+    QVERIFY(!rig.port.isWriting());
+    QTest::qWait(20);
+    QCOMPARE(rig.sim.core().commands(), QStringList());
+    QCOMPARE(rig.sim.core().memory(0), before);
 }
 
 void TestTransfer::shortImageSendsEmptyBlocks()

@@ -3,7 +3,7 @@
 #include <QMutexLocker>
 
 DevSimCore::DevSimCore()
-    : m_identification(QStringLiteral("TKV-05 programming interface (simulated) 1.0"))
+    : m_identification(QStringLiteral("TKV-05 sim 1.0"))
 {
 }
 
@@ -269,7 +269,8 @@ DevSimCore::Reply DevSimCore::blockAnswer(const QByteArray &command, bool read, 
         if (address + data.size() > mem.size()) {
             bytes = echo + "ERMA Memory Addres > " + QByteArray::number(qMax(0, mem.size() - 1), 16) + '\r';
         } else {
-            mem.replace(address, data.size(), data);
+            if (fault != Fault::Cut)
+                mem.replace(address, data.size(), data);
             bytes = echo + "ok\r";
         }
     }
@@ -277,9 +278,11 @@ DevSimCore::Reply DevSimCore::blockAnswer(const QByteArray &command, bool read, 
     Reply r;
     if (fault == Fault::Late) {
         r.chunks << Chunk{m_lateMs, bytes};
-    } else if (fault == Fault::Split) {
+    } else if (fault == Fault::Split || fault == Fault::Cut) {
         const int cut = m_splitAt > 0 ? qMin(m_splitAt, bytes.size()) : bytes.size() / 2;
-        r.chunks << Chunk{0, bytes.left(cut)} << Chunk{m_lateMs, bytes.mid(cut)};
+        r.chunks << Chunk{0, bytes.left(cut)};
+        if (fault == Fault::Split)
+            r.chunks << Chunk{m_lateMs, bytes.mid(cut)};
     } else {
         r.chunks << Chunk{0, bytes};
     }

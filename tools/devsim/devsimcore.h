@@ -25,6 +25,7 @@ public:
         Silence,     // no answer
         Late,        // the whole answer comes after lateMs()
         Split,       // the first splitAt() bytes (half when 0) at once, the rest after lateMs()
+        Cut,         // the first splitAt() bytes (half when 0) and never the rest; a write is not stored
         Garbage,     // an answer of random printable bytes
         WrongMark,   // a read answer of the right length with "-" replaced
         BadDigit,    // a read answer of the right length with a data digit that is not hexadecimal
@@ -66,7 +67,8 @@ public:
     void setAnswerDelayMs(int ms);
     void setLateMs(int ms);
     int lateMs() const;
-    // Where Fault::Split cuts an answer: after this many bytes; 0 (the default) in the middle.
+    // Where Fault::Split and Fault::Cut cut an answer: after this many bytes; 0 (the default) in
+    // the middle.
     void setSplitAt(int bytes);
     // In turn, every answer waits until the one before has gone out whole, as from an interface
     // busy sending it. Otherwise (the default) a part held up on its way is passed by the answers
