@@ -148,6 +148,7 @@ private:
     void showModelChoiceDialog(const QStringList &fileNames, const QString &title);
     QString modelFilePath(const QString &fileName) const;
     // The memory-size warning; true on Ok.
+    bool acceptModelMemorySize(const QString &size);
     bool confirmMemorySize();
     // One block transfer of memorySize / 16 blocks behind the transfer dialog: kind 1 reads into
     // receiveBuffer, kind 2 writes the image. The transfer keeps its own copies of the memory size
