@@ -149,10 +149,13 @@ private:
     void showModelChoiceDialog(const QStringList &fileNames, const QString &title);
     QString modelFilePath(const QString &fileName) const;
     // The memory-size warning; true on Ok.
+    bool acceptModelMemorySize(const QString &size);
     bool confirmMemorySize();
     // One block transfer of memorySize / 16 blocks behind the transfer dialog: kind 1 reads into
     // receiveBuffer, kind 2 writes the image. The transfer keeps its own copies of the memory size
-    // and the slave text: a memory button pressed meanwhile changes only the next transfer's.
+    // and the slave text, so a memory button pressed meanwhile does not redirect it; its end then
+    // releases whichever memory button is down and clears the slave text, so the next transfer
+    // waits for a memory button to be pressed anew.
     void transferWithProgress(const QString &label, int kind, QString memorySize);
     // Whether the last read brought the whole memory of that size, unstopped.
     bool receiveComplete(const QString &memorySize) const;

@@ -58,7 +58,8 @@ void MainWindow::getDataFromBinFile()
     const QString name = getXMLFileName(2);
     if (name != QLatin1String("noFile") && !name.isNull()) {
         newDefinitionFilePath = modelFilePath(name);
-        if (newMemSize.toInt() == candidate.image().size() || confirmMemorySize()) {
+        if (acceptModelMemorySize(newMemSize)
+            && (newMemSize.toInt() == candidate.image().size() || confirmMemorySize())) {
             pagesAfterLoad(fileName);
             dataModified = false;
         }

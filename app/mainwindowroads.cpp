@@ -21,6 +21,8 @@
 #include <QSettings>
 #include <QTabWidget>
 
+#include <algorithm>
+
 namespace {
 
 // Bytes of one transfer block, and hexadecimal digits of a block as the read returns them.
@@ -277,8 +279,9 @@ void MainWindow::getActualXmlFile()
         }
     }
 
+    const bool sizeTaken = acceptModelMemorySize(newMemSize);
     if (identifierSource == 2) {
-        if (!loadingImage)
+        if (!loadingImage || !sizeTaken)
             return;
         loadingImage->writeIdWord(address, identifier);
         if (newMemSize.toInt() == loadingImage->image().size() || confirmMemorySize())
@@ -286,7 +289,7 @@ void MainWindow::getActualXmlFile()
         return;
     }
 
-    if (port->memoryFits(probeAddress, newMemSize) || confirmMemorySize()) {
+    if (sizeTaken && (port->memoryFits(probeAddress, newMemSize) || confirmMemorySize())) {
         transferWithProgress(RECEIVE_DATA_MESSAGE, 1, newMemSize);
         if (receiveComplete(newMemSize)) {
             memoryImage->loadHex(receiveBuffer);
@@ -309,6 +312,24 @@ void MainWindow::updateButtonsConnectionState()
 
 // ---- Receive and Send ----------------------------------------------------------------------------
 
+// A model's memory size is a whole number of bytes from one block to the 16-bit address space. Any
+// other size in the language table is refused where the model is taken, before a command goes out
+// for it: the user is told and the command ends with nothing changed.
+bool MainWindow::acceptModelMemorySize(const QString &size)
+{
+    const QString number = size.trimmed();   // as the transfers read it
+    const bool digits = !number.isEmpty() && std::all_of(number.cbegin(), number.cend(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    bool ok = false;
+    const int bytes = number.toInt(&ok, 10);
+    if (digits && ok && bytes >= BlockBytes && bytes <= OperationBin::MaxImageSize)
+        return true;
+    showPlainBox(QMessageBox::Critical, ERROR_MESSAGE + QLatin1String("\nMEMSIZE=\"") + size + QLatin1Char('"'),
+                 QMessageBox::Ok);
+    return false;
+}
+
 bool MainWindow::confirmMemorySize()
 {
     return showPlainBox(QMessageBox::NoIcon, WARNING_MEM_SIZE, QMessageBox::Ok | QMessageBox::Cancel)
@@ -330,6 +351,8 @@ void MainWindow::getDataFromEEprom()
     if (name == QLatin1String("noFile"))
         return;
     newDefinitionFilePath = modelFilePath(name);
+    if (!acceptModelMemorySize(newMemSize))
+        return;
     if (!port->memoryFits(probeAddress, newMemSize) && !confirmMemorySize())
         return;
     if (!name.isNull()) {

@@ -235,20 +235,25 @@ public:
                && found;
     }
 
-    // A language table of one English block whose texts are the shipped ones, without the rows
-    // whose key is given.
-    void withoutGuiRows(const QString &key)
+    // The shipped language table with its text changed (before start()), written as UTF-8.
+    void rewriteGui(const std::function<void(QString &text)> &change)
     {
         QFile in(QStringLiteral(TKV_DATA_ROOT "/application/xml/GUI.xlx"));
         in.open(QIODevice::ReadOnly);
         QTextStream stream(&in);
         stream.setAutoDetectUnicode(true);
         QString text = stream.readAll();
-        text.remove(QRegularExpression(QStringLiteral("<%1\\b[^>]*/>").arg(key)));
+        change(text);
         QFile::remove(files.guiPath());
         QFile out(files.guiPath());
         out.open(QIODevice::WriteOnly);
         out.write(text.replace(QStringLiteral("UTF-16"), QStringLiteral("UTF-8")).toUtf8());
+    }
+
+    // The shipped language table without the rows whose key is given.
+    void withoutGuiRows(const QString &key)
+    {
+        rewriteGui([&](QString &text) { text.remove(QRegularExpression(QStringLiteral("<%1\\b[^>]*/>").arg(key))); });
     }
 
     // Starts the interface (listed by the port scan) and the window.

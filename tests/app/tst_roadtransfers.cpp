@@ -96,6 +96,8 @@ private slots:
     void stoppedReceive();
     void memoryTooSmallForReceive_data();
     void memoryTooSmallForReceive();
+    void modelMemorySize_data();
+    void modelMemorySize();
     void send();
     void sendSizeMismatch_data();
     void sendSizeMismatch();
@@ -324,6 +326,121 @@ void TestRoadTransfers::memoryTooSmallForReceive()
     }
     QVERIFY(WindowState::of(rig) == before);
     QVERIFY(!rig.probe->port()->isBreakRequested());
+}
+
+// The H65 model's MEMSIZE in the language table, taken by a Receive or a Load, of a recognised
+// model or of the one chosen at the model choice. A size that is not a whole number from 16 to
+// 65536 is refused with the error box before any command for it goes out (no size probe, no
+// block); the image, the pages, the file name and the unsaved-data state stay as they were.
+// 65536, the whole address space, is read and loaded.
+void TestRoadTransfers::modelMemorySize_data()
+{
+    QTest::addColumn<QString>("memSize");   // a null text: the row has no MEMSIZE
+    QTest::addColumn<bool>("receive");
+    QTest::addColumn<bool>("chosen");
+
+    const QStringList sizes{"0", "-1", "15", "65537", "70000", "2147483647", "abc", QString(), "65536"};
+    for (const QString &size : sizes) {
+        for (bool receive : {true, false}) {
+            for (bool chosen : {false, true}) {
+                QTest::addRow("%s, %s%s", size.isNull() ? "no MEMSIZE" : qPrintable('"' + size + '"'),
+                              receive ? "Receive" : "Load", chosen ? ", model chosen" : "")
+                    << size << receive << chosen;
+            }
+        }
+    }
+}
+
+void TestRoadTransfers::modelMemorySize()
+{
+    QFETCH(QString, memSize);
+    QFETCH(bool, receive);
+    QFETCH(bool, chosen);
+    const bool usable = memSize == QLatin1String("65536");
+
+    // The memory or the file: the sample of H65 or of no model, as long as the size when it is usable.
+    QByteArray bytes = RoadRig::sample(chosen ? Unknown : H65);
+    if (usable)
+        bytes.append(QByteArray(65536 - bytes.size(), '\x5a'));
+    RoadRig rig(receive ? bytes : QByteArray());
+    const QString h65Row = QStringLiteral("VALUE=\"0x3BA1\" MEMSIZE=\"8192\"");
+    bool rowFound = false;
+    rig.rewriteGui([&](QString &text) {
+        rowFound = text.count(h65Row) == 3;
+        text.replace(h65Row, memSize.isNull() ? QStringLiteral("VALUE=\"0x3BA1\"")
+                                              : QStringLiteral("VALUE=\"0x3BA1\" MEMSIZE=\"%1\"").arg(memSize));
+    });
+    QVERIFY(rowFound);
+    rig.start(receive);
+    const QString file = rig.dataPath(QStringLiteral("model.bin"));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+    out.close();
+    QVERIFY(rig.load(U65));
+    if (receive) {
+        QVERIFY(rig.selectA0());
+        rig.bankPollOff();
+    }
+    // A read that runs past the address space is stopped, so that the test ends.
+    cancelWhen(rig, [&] { return rig.sim.core().blockCommands() > 4200; });
+    dataModified = true;
+    const WindowState before = WindowState::of(rig);
+    const QString fileBefore = rig.probe->imageFileName();
+
+    QStringList expectedSeen{QStringLiteral("question: ") + rig.probe->askDataNotSaved()};
+    rig.script.answer(QMessageBox::Yes);
+    if (!receive) {
+        rig.script.chooseFile(file);
+        expectedSeen << QStringLiteral("file dialog");
+    }
+    if (chosen) {
+        rig.script.then([](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            box->findChild<QComboBox *>()->setCurrentIndex(1);
+            box->button(QMessageBox::Ok)->click();
+        });
+        expectedSeen << QStringLiteral("model choice");
+    }
+    if (!usable) {
+        rig.script.answer(QMessageBox::Ok);
+        expectedSeen << QStringLiteral("critical: ") + rig.probe->errorMessage() + QStringLiteral("\nMEMSIZE=\"")
+                            + memSize + QLatin1Char('"');
+    }
+    rig.sim.core().clearLog();
+
+    QMetaObject::invokeMethod(rig.window.get(), receive ? "getDataFromEEprom" : "getDataFromBinFile");
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(rig.script.unexpected, 0);
+    QCOMPARE(rig.script.seen, expectedSeen);
+    const QStringList reads = readCommands(rig.sim.core().commands());
+    const QStringList identifierRead = receive ? QStringList{"rd:A0@000E,02"} : QStringList();
+    QVERIFY(!rig.probe->port()->isBreakRequested());
+    if (!usable) {
+        QCOMPARE(reads, identifierRead);
+        QCOMPARE(rig.blockCommands(), QStringList());
+        QCOMPARE(rig.script.transferDialogsShown, 0);
+        QVERIFY(WindowState::of(rig) == before);
+        QCOMPARE(rig.probe->imageFileName(), fileBefore);
+        return;
+    }
+    QByteArray expected = bytes;
+    if (chosen) {
+        expected[0x0E] = char(0x3B);
+        expected[0x0F] = char(0xA1);
+    }
+    if (receive) {
+        QCOMPARE(reads, identifierRead + QStringList{"rd:A0@ffff,01"} + blockReads(4096));
+        QCOMPARE(rig.script.transferDialogsShown, 1);
+    } else {
+        QCOMPARE(reads, QStringList());
+        QCOMPARE(rig.probe->imageFileName(), file);
+    }
+    QCOMPARE(rig.probe->image()->image(), expected);
+    QCOMPARE(rig.tabTitles(), H65Tabs);
+    QCOMPARE(rig.probe->memSize(), QStringLiteral("65536"));
+    QVERIFY(rig.probe->definitionFilePath().endsWith(QLatin1String("RK4820_H65_EN.xlx")));
+    QCOMPARE(dataModified, chosen);   // a chosen model keeps the flag
 }
 
 // Send writes the image into the memory byte for byte, a name typed into the name table included;

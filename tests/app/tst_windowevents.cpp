@@ -13,9 +13,12 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStyle>
 
 #include <memory>
 
@@ -403,7 +406,8 @@ void TestWindowEvents::fixedSizeBoxesShowTheirText()
 }
 
 // A box that sets no title of its own is titled by the window manager with the program's name,
-// "TKV-05" as in the window's title, not with the name of the program file.
+// "TKV-05" as in the window's title, not with the name of the program file. The built program is
+// asked, run under the test plugin: its name, style and font are the ones prepareApplication() gives.
 void TestWindowEvents::untitledBoxesShowTheProgramName()
 {
     QString title = QStringLiteral("none");
@@ -415,8 +419,28 @@ void TestWindowEvents::untitledBoxesShowTheProgramName()
     window->close();
     QCOMPARE(answerer.count(), 1);
     QCOMPARE(title, QString());
-    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("TKV-05"));
     QCOMPARE(window->windowTitle(), QStringLiteral(" TKV-05  "));
+
+    AppFixture programFiles;
+    programFiles.useShippedGui();
+    QProcess program;
+    program.setWorkingDirectory(programFiles.path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("QT_PLUGIN_PATH"), QStringLiteral(DRIVER_PLUGIN_PATH));
+    environment.insert(QStringLiteral("QT_QPA_GENERIC_PLUGINS"), QStringLiteral("tkvdriver:report"));
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    program.start(QStringLiteral(TKV05_PROGRAM), QStringList());
+    QVERIFY(program.waitForFinished(60000));
+    const QString output = QString::fromUtf8(program.readAll());
+    const QRegularExpressionMatch report = QRegularExpression(QStringLiteral("program: (.*)")).match(output);
+    QVERIFY2(report.hasMatch(), qPrintable(output));
+    // This test's own application was prepared in initTestCase.
+    QCOMPARE(report.captured(1).trimmed(), QGuiApplication::applicationDisplayName() + QLatin1Char('|')
+                                               + QApplication::style()->objectName() + QLatin1Char('|')
+                                               + QApplication::font().toString());
+    QVERIFY(report.captured(1).startsWith(QLatin1String("TKV-05|")));
 }
 
 QTEST_MAIN(TestWindowEvents)

@@ -3,16 +3,21 @@
 //   exit     clicks its Exit button,
 //   esc      presses Esc in it,
 //   close    closes it as the window's close button does,
-//   choose   clicks the second flag, and closes the main window once that is shown.
+//   choose   clicks the second flag, and closes the main window once that is shown,
+//   report   prints the application's display name, style and font ("program: name|style|font"),
+//            then clicks Exit.
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QStyle>
 #include <QCloseEvent>
 #include <QGenericPlugin>
 #include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+#include <cstdio>
 
 namespace {
 
@@ -56,6 +61,11 @@ private:
         } else if (m_action == QLatin1String("close")) {
             QCloseEvent close;
             QApplication::sendEvent(dialog->windowHandle(), &close);
+        } else if (m_action == QLatin1String("report")) {
+            const QString report = QGuiApplication::applicationDisplayName() + QLatin1Char('|')
+                                   + QApplication::style()->objectName() + QLatin1Char('|') + QApplication::font().toString();
+            fprintf(stderr, "program: %s\n", qPrintable(report));
+            dialog->findChild<QAbstractButton *>(QStringLiteral("btnExit"))->click();
         } else if (m_action == QLatin1String("choose")) {
             dialog->findChild<QAbstractButton *>(QStringLiteral("btnLng2"))->click();
         }
