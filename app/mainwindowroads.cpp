@@ -21,8 +21,6 @@
 #include <QSettings>
 #include <QTabWidget>
 
-#include <algorithm>
-
 namespace {
 
 // Bytes of one transfer block, and hexadecimal digits of a block as the read returns them.
@@ -317,13 +315,7 @@ void MainWindow::updateButtonsConnectionState()
 // for it: the user is told and the command ends with nothing changed.
 bool MainWindow::acceptModelMemorySize(const QString &size)
 {
-    const QString number = size.trimmed();   // as the transfers read it
-    const bool digits = !number.isEmpty() && std::all_of(number.cbegin(), number.cend(), [](QChar c) {
-        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    });
-    bool ok = false;
-    const int bytes = number.toInt(&ok, 10);
-    if (digits && ok && bytes >= BlockBytes && bytes <= OperationBin::MaxImageSize)
+    if (ComPort::transferSize(size) != 0)
         return true;
     showPlainBox(QMessageBox::Critical, ERROR_MESSAGE + QLatin1String("\nMEMSIZE=\"") + size + QLatin1Char('"'),
                  QMessageBox::Ok);
