@@ -5,12 +5,15 @@
 
 #include "mybutton.h"
 #include "page.h"
+#include "programsetup.h"
 #include "tableline.h"
 #include "qextserialport.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 class TestRoadPorts : public QObject
 {
@@ -26,6 +29,7 @@ private slots:
     void hangUpWhileIdle();
     void keyReaderFollowsTabs();
     void keyRecordBehindSwitchAnswer();
+    void simulatorEntryShownWhole();
 };
 
 namespace {
@@ -288,4 +292,28 @@ void TestRoadPorts::keyRecordBehindSwitchAnswer()
 }
 
 QTEST_MAIN(TestRoadPorts)
+// The simulated interface's own identification, as the scan lists it, fits the port box in the
+// program's style and font (a terminal number of two digits included), and Connect takes it.
+void TestRoadPorts::simulatorEntryShownWhole()
+{
+    prepareApplication();
+    RoadRig rig(RoadRig::sample(U65));
+    rig.start();
+    if (QTest::currentTestFailed())
+        return;
+
+    rig.button("buttonScan")->click();
+    auto *box = rig.widget<QComboBox>("comboScan");
+    QCOMPARE(box->count(), 1);
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
+    const QString entry = box->itemText(0);
+    QVERIFY2(entry.startsWith(rig.sim.shortName() + QLatin1Char(' ')) && entry.size() > rig.sim.shortName().size() + 11, qPrintable(entry));
+    const QString widest = QStringLiteral("pts/99") + entry.mid(rig.sim.shortName().size());
+    QVERIFY2(box->fontMetrics().horizontalAdvance(widest) <= field.width(),
+             qPrintable(QStringLiteral("\"%1\" needs %2 px, the box shows %3").arg(widest).arg(box->fontMetrics().horizontalAdvance(widest)).arg(field.width())));
+    QVERIFY(rig.button("buttonConnectDisconnect")->isEnabled());
+}
+
 #include "tst_roadports.moc"

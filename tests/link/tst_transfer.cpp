@@ -566,22 +566,37 @@ void TestTransfer::dialogStopsRepeatingBlock_data()
     QTest::addColumn<bool>("write");
     QTest::addColumn<bool>("escape");
 
-    QTest::newRow("receive, Esc") << false << true;
-    QTest::newRow("receive, Cancel") << false << false;
-    QTest::newRow("send, Esc") << true << true;
-    QTest::newRow("send, Cancel") << true << false;
+    QTest::addColumn<bool>("busyLine");
+
+    QTest::newRow("receive, Esc") << false << true << false;
+    QTest::newRow("receive, Cancel") << false << false << false;
+    QTest::newRow("send, Esc") << true << true << false;
+    QTest::newRow("send, Cancel") << true << false << false;
+    QTest::newRow("receive, line never quiet, Cancel") << false << false << true;
+    QTest::newRow("send, line never quiet, Esc") << true << true << true;
 }
 
 // A block that keeps failing reports the same progress again and again; the dialog must still
-// let Cancel and Esc through.
+// let Cancel and Esc through. So must an interface that keeps the line busy for ever with the
+// beginnings of block replies: the wait for the line to fall quiet ends, and the block is asked
+// again, with no word of an interface gone away.
 void TestTransfer::dialogStopsRepeatingBlock()
 {
     QFETCH(bool, write);
     QFETCH(bool, escape);
+    QFETCH(bool, busyLine);
 
     SimRig rig(MemorySize);
     rig.sim.core().setFault(write ? Fault::WriteError : Fault::Garbage, 0, 100);
+    if (busyLine) {   // the beginning of a block reply after every wait, for ever
+        const QByteArray beginning = write ? "wr:a0@0000," : "rd:a0@0000,10\r\n**";
+        setWaitFunction([&rig, beginning](int ms) {
+            rig.sim.step(ms);
+            rig.sim.send(beginning);
+        });
+    }
     QVERIFY(rig.connect());
+    Watch watch(rig.port);
 
     QWidget window;
     window.show();
@@ -608,6 +623,7 @@ void TestTransfer::dialogStopsRepeatingBlock()
 
     QVERIFY(rig.port.isBreakRequested());
     QVERIFY2(rig.sim.core().blockCommands() < 100, "stopped while the block still failed");
+    QCOMPARE(watch.unplugWarnings, 0);
 }
 
 QTEST_MAIN(TestTransfer)
