@@ -19,7 +19,7 @@ function(tkv_add_qtest name)
     endif()
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false;${asan};UBSAN_OPTIONS=print_stacktrace=1"
-        TIMEOUT 600)
+        TIMEOUT 1500)   # the sanitizer build of the road suites, all suites at once
 endfunction()
 
 set(TKV_LSAN_SUPPRESSIONS "${CMAKE_CURRENT_LIST_DIR}/lsan-offscreen.supp")

@@ -766,7 +766,8 @@ void TestXmlDefinition::hostileFiles()
         return ok && reader.diagnostics().size() <= XmlDefinition::MaxDiagnostics;
     });
     QVERIFY2(run.passed, "the reader crashed, hung, or gave other results");
-    QVERIFY2(run.seconds < 0.5 * SlowBuild, qPrintable(QStringLiteral("%1 s").arg(run.seconds)));
+    // A bound against a hang or a blow-up, not a speed figure: loose enough for a loaded machine.
+    QVERIFY2(run.seconds < 5 * SlowBuild, qPrintable(QStringLiteral("%1 s").arg(run.seconds)));
     const long grownKb = run.peakKb - baseline.peakKb;
     QVERIFY2(grownKb < 64 * 1024, qPrintable(QStringLiteral("%1 KB more").arg(grownKb)));
 }
