@@ -158,9 +158,11 @@ private:
     void pagesAfterReceive();
     void pagesAfterLoad(const QString &fileName);
     QString proposedImageName() const;
-    // Every page of the set gives the image what an open editor holds, as leaving the editor would:
-    // the first step of every command that reads the image or the unsaved-data flag.
+    // Every page of the set gives the image what an open editor holds, as leaving the editor would,
+    // and a flat-numbering edit so finished asks the page-update question: the first step of every
+    // command that reads the image or the unsaved-data flag, or takes the focus from the pages.
     void commitPageEdits();
+    void askUpdatePages(int number);
     void buildPages();
     Page *newPage();
     void buildTablePage(Page *page, int index);
@@ -250,4 +252,8 @@ private:
     QString modelHelpPage;
     int pageToShow = 0;
     bool deletingPages = false;
+    // While commitPageEdits runs; the tree page whose finished edit asks the update question at its
+    // end (-1: none).
+    bool committingEdits = false;
+    int questionPage = -1;
 };
