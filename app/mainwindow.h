@@ -165,9 +165,11 @@ private:
     // Before a file is replaced: the ASK_OVERWRITE_FILE question where path is an existing file;
     // true on Yes and where there is nothing to replace.
     bool mayReplaceFile(const QString &path);
-    // Every page of the set gives the image what an open editor holds, as leaving the editor would:
-    // the first step of every command that reads the image or the unsaved-data flag.
+    // Every page of the set gives the image what an open editor holds, as leaving the editor would,
+    // and a flat-numbering edit so finished asks the page-update question: the first step of every
+    // command that reads the image or the unsaved-data flag, or takes the focus from the pages.
     void commitPageEdits();
+    void askUpdatePages(int number);
     void buildPages();
     Page *newPage();
     void buildTablePage(Page *page, int index);
@@ -257,4 +259,8 @@ private:
     QString modelHelpPage;
     int pageToShow = 0;
     bool deletingPages = false;
+    // While commitPageEdits runs; the tree page whose finished edit asks the update question at its
+    // end (-1: none).
+    bool committingEdits = false;
+    int questionPage = -1;
 };

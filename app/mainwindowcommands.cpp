@@ -53,12 +53,18 @@ void MainWindow::showHelpPage(const QString &page)
 
 void MainWindow::subMenuActionSlot(QAction *action)
 {
+    const QString name = action->objectName();
+    // The close takes the pass itself, from the menu as from the window system.
+    if (name == QLatin1String("exitAction")) {
+        close();
+        return;
+    }
     const RoadGate::Pass road(roadGate);
     if (!road)
         return;
-    const QString name = action->objectName();
+    // Each command takes the focus from the pages (a box, the manual) or reads them.
+    commitPageEdits();
     if (name == QLatin1String("deleteMenu")) {
-        commitPageEdits();
         if (dataModified && !askDoNotSave())
             return;
         dataModified = false;
@@ -80,8 +86,6 @@ void MainWindow::subMenuActionSlot(QAction *action)
         if (QAction *back = menuAction(QStringLiteral("backTo")))
             back->setEnabled(false);
         emit helpActionState(true);
-    } else if (name == QLatin1String("exitAction")) {
-        close();
     } else if (name == QLatin1String("helpAction")) {
         showHelpPage(modelHelpPage);
         ui->backGroundFrame->hide();
@@ -173,6 +177,11 @@ bool MainWindow::askDoNotSave()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    const RoadGate::Pass road(roadGate);
+    if (!road) {
+        event->ignore();
+        return;
+    }
     commitPageEdits();
     if (!dataModified || askDoNotSave())
         event->accept();

@@ -122,10 +122,16 @@ void MainWindow::buildPages()
 
 void MainWindow::commitPageEdits()
 {
+    committingEdits = true;
     for (Page *page : qAsConst(pages)) {
         if (page)
             page->commitOpenEditor();
     }
+    committingEdits = false;
+    // A flat-numbering edit the commit finished asks now, under the pass of the command that
+    // commits, before the command goes on (with the rebuilt table pages after Ok).
+    if (questionPage >= 0)
+        askUpdatePages(std::exchange(questionPage, -1));
 }
 
 // A page of the set, given the window's texts and objects; not yet built.
@@ -140,6 +146,7 @@ Page *MainWindow::newPage()
     page->setCopyingText(COPYING_DATA_MESSAGE);
     page->setCreatingText(CREATE_PAGES_MESSAGE);
     page->setPageRect(QRect());
+    page->setRoadGate(&roadGate);
     return page;
 }
 
@@ -243,13 +250,25 @@ void MainWindow::linkPageItems()
     }
 }
 
-// The flat-numbering question of a tree page; Ok rebuilds the table pages at once.
+// The flat-numbering question of a tree page. One that a command's commit raises (a tree number
+// edit the commit finished) waits for the end of that commit; the question's own commit asks it
+// once, whichever edit raised it.
 void MainWindow::updatePagesQuestion(int number)
 {
+    if (committingEdits) {
+        questionPage = number;
+        return;
+    }
     const RoadGate::Pass road(roadGate);
     if (!road)
         return;
+    questionPage = number;
     commitPageEdits();
+}
+
+// Ok rebuilds the table pages at once.
+void MainWindow::askUpdatePages(int number)
+{
     pageToShow = number;
     MyMessageBox box(ui->centralWidget, 260, 120);
     box.setWindowFlags(Qt::Window);

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QValidator>
 
+#include <utility>
+
 EditorDelegate::EditorDelegate(QObject *parent)
     : QItemDelegate(parent)
 {
@@ -65,8 +67,14 @@ void EditorDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, co
     auto *edit = qobject_cast<QLineEdit *>(editor);
     if (!edit || !model)
         return;
+    // The write-back may show a box, in whose event loop the view may close this editor (a second
+    // Return's queued commit): the editor then goes once the write has returned.
+    m_writingEditor = edit;
     model->setData(index, edit->text(), Qt::EditRole);
+    m_writingEditor.clear();
     dataModified = true;
+    if (std::exchange(m_destroyAfterWriting, false))
+        edit->deleteLater();
 }
 
 void EditorDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &) const
@@ -78,6 +86,11 @@ void EditorDelegate::destroyEditor(QWidget *editor, const QModelIndex &index) co
 {
     if (editor == m_openEditor)
         m_openEditor.clear();
+    if (editor && editor == m_writingEditor) {
+        editor->hide();
+        m_destroyAfterWriting = true;
+        return;
+    }
     QItemDelegate::destroyEditor(editor, index);
 }
 

@@ -59,4 +59,7 @@ private:
     QColor m_markedTextColor;
     // The editor open in the column, until the view lets it go.
     mutable QPointer<QLineEdit> m_openEditor;
+    // The editor whose text setModelData is writing, and whether the view let it go meanwhile.
+    mutable QPointer<QLineEdit> m_writingEditor;
+    mutable bool m_destroyAfterWriting = false;
 };

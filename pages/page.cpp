@@ -153,8 +153,10 @@ void Page::commitOpenEditor()
     for (const auto &group : m_treeLines) {
         for (const auto &line : group) {
             MyLineBoxEdit *editor = line->numberEditor();
-            if (editor && editor->hasFocus())
+            if (editor && editor->hasFocus()) {
                 editor->restoreIfBelowMinimum();
+                line->sendValueId();
+            }
         }
     }
 }

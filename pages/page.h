@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "keyrepeatfilter.h"
+#include "roadgate.h"
 
 #include <memory>
 #include <vector>
@@ -85,6 +86,9 @@ public:
     void setFirstTreePage(Page *page) { m_firstTreePage = page; }
     void setSystemType(const QString &systemType) { m_systemTypeText = systemType; }
     void setFileExtensions(const QString &extensions) { m_fileExtensions = extensions; }
+    // The window's road gate, which the page holds while a box, dialog, menu or progress dialog of
+    // its own runs (see RoadGate); none: the page holds nothing.
+    void setRoadGate(RoadGate *gate) { m_roadGate = gate; }
 
     QLineEdit *helpLineEdit() const { return m_helpLineEdit; }
     QString errorText() const { return m_errorText; }
@@ -130,7 +134,9 @@ public:
     // A table's open cell editor commits its text (its validator decides; a text it refuses is
     // dropped) and closes, which runs the write-back and marks the data as modified; a tree
     // number editor with the focus that shows a number outside its range takes its last accepted
-    // value back, which it writes. Every other editor writes at each change already.
+    // value back, which it writes, and its edit is finished as leaving it finishes it: a changed
+    // FlatUpStairs or ShiftRange emits updatePage(). Every other editor writes at each change
+    // already.
     void commitOpenEditor();
 
     // ---- Tree page (page_tree.cpp) ----------------------------------------------------------------
@@ -328,8 +334,8 @@ private:
     QString scanValue(const QString &uid, QString (*text)(const TreeLine &)) const;
 
     // ---- Table page ---------------------------------------------------------------------------------
-    // A build, paste or import for as long as it lives. Unserviced-flat warnings wait until the
-    // outermost one ends, which then shows one warning if any arose.
+    // A build, paste or import for as long as it lives, with the road gate held. Unserviced-flat
+    // warnings wait until the outermost one ends, which then shows one warning if any arose.
     class RunningOperation
     {
     public:
@@ -340,6 +346,7 @@ private:
 
     private:
         QPointer<Page> m_page;
+        const RoadGate::Pass m_hold;
     };
     // The unserviced-flat warning (COMMENTS item 5): now, or once the running operation ends.
     void warnUnservicedFlat();
@@ -368,6 +375,7 @@ private:
     QLineEdit *m_helpLineEdit = nullptr;
     QPointer<QProgressDialog> m_progressDialog; // a child of the main window once made
     QPointer<QWidget> m_mainWindow;
+    RoadGate *m_roadGate = nullptr;
     QString m_errorText;
     QString m_fileErrorText;
     QString m_overwriteText;

@@ -83,6 +83,7 @@ int kindOfColumn(const QString &columnKind)
 
 Page::RunningOperation::RunningOperation(Page *page)
     : m_page(page)
+    , m_hold(page->m_roadGate)
 {
     ++page->m_operationDepth;
 }
@@ -105,6 +106,7 @@ void Page::warnUnservicedFlat()
 
 void Page::showUnservicedFlatWarning()
 {
+    const RoadGate::Pass hold(m_roadGate);
     const TableLine *first = tableLine(1);
     QMessageBox box(QMessageBox::Warning, QString(), first ? first->menuTexts[5] : QString(), QMessageBox::Ok);
     box.exec();

@@ -80,6 +80,7 @@ void Page::createTreePage(int page)
     setTabTitle(m_definition->pageName(page));
 
     const int total = std::accumulate(m_linesPerHeadLine.cbegin(), m_linesPerHeadLine.cend(), 0);
+    const RoadGate::Pass hold(m_roadGate);   // the progress dialog lets events run
     setupProgressDialog(0, total - 1, page, m_creatingText);
     int progress = 0;
 
@@ -142,7 +143,10 @@ void Page::connectTreeLines()
             connect(line, &TreeLine::widgetEnterPressed, this, &Page::setFocusOutTree);
             connect(line, &TreeLine::widgetEnterReleased, this, &Page::setFocusOutTree);
             connect(line, &TreeLine::widgetMouseReleased, this, &Page::setFocusOutTree);
-            connect(line, &TreeLine::defaultButtonClicked, line, &TreeLine::showOkCancelFrame);
+            connect(line, &TreeLine::defaultButtonClicked, line, [this, line] {
+                const RoadGate::Pass hold(m_roadGate);
+                line->showOkCancelFrame();
+            });
             connect(line, &TreeLine::valueIdChanged, this, &Page::emitPageNumber);
             if (!first)
                 continue;

@@ -41,6 +41,43 @@ MyTableWidgetItem *cellOfType(const TableLine *line, int type)
     return static_cast<MyTableWidgetItem *>(line->cellOfType(type));
 }
 
+// The number editor of the first line of the tree page that fits, its group opened and the editor
+// given the focus as a click gives it; null when no line fits.
+template <typename Fits>
+TreeLine *focusNumberEditor(Page *page, Fits fits)
+{
+    for (int h = 0; h < page->headLineCount(); ++h) {
+        for (int j = 1; j <= page->lineCount(h); ++j) {
+            TreeLine *line = page->treeLine(h, j);
+            if (!line || !line->numberEditor() || !fits(*line))
+                continue;
+            page->treeView()->expand(page->treeModel()->rowIndex(h, 0));
+            MyLineBoxEdit *number = line->numberEditor();
+            if (!QTest::qWaitFor([number] { return number->isVisible(); }))
+                return nullptr;
+            number->setFocus(Qt::MouseFocusReason);
+            return number->hasFocus() ? line : nullptr;
+        }
+    }
+    return nullptr;
+}
+
+// Every cell text of the set's table pages, page by page and row by row.
+QStringList tableTexts(const MainWindowProbe &probe)
+{
+    QStringList texts;
+    for (int index : probe.tablePageIndexes()) {
+        const Page *page = probe.pages().at(index);
+        for (int k = 1; k <= page->tableSize(); ++k) {
+            QStringList row;
+            for (const MyTableWidgetItem *cell : page->tableLine(k)->cells())
+                row << (cell ? cell->text() : QString());
+            texts << row.join(QLatin1Char('|'));
+        }
+    }
+    return texts;
+}
+
 }
 
 class TestRoadEdits : public QObject
@@ -51,6 +88,8 @@ private slots:
     void cleanup();
     void typedValueReachesTheCommand_data();
     void typedValueReachesTheCommand();
+    void flatNumberingAsksOnce_data();
+    void flatNumberingAsksOnce();
 };
 
 void TestRoadEdits::cleanup()
@@ -110,21 +149,9 @@ void TestRoadEdits::typedValueReachesTheCommand()
     Page *page = pagesBefore.at(pageIndex);
     rig.probe->pageTabWidget()->setCurrentWidget(page->pageWidget()->widget());
     if (pageIndex == TreePage) {
-        TreeLine *line = nullptr;
-        for (int h = 0; h < page->headLineCount() && !line; ++h) {
-            for (int j = 1; j <= page->lineCount(h) && !line; ++j) {
-                TreeLine *candidate = page->treeLine(h, j);
-                if (candidate && candidate->numberEditor() && candidate->numberEditor()->minimum() >= 10) {
-                    line = candidate;
-                    page->treeView()->expand(page->treeModel()->rowIndex(h, 0));
-                }
-            }
-        }
+        TreeLine *line = focusNumberEditor(page, [](const TreeLine &l) { return l.numberEditor()->minimum() >= 10; });
         QVERIFY(line);
         MyLineBoxEdit *number = line->numberEditor();
-        QTRY_VERIFY(number->isVisible());
-        number->setFocus(Qt::MouseFocusReason);
-        QVERIFY(number->hasFocus());
         number->selectAll();
         QTest::keyClicks(number, QStringLiteral("5"));
         QCOMPARE(number->text(), QStringLiteral("5"));
@@ -255,6 +282,107 @@ void TestRoadEdits::typedValueReachesTheCommand()
     if (grid) {
         const QList<QLineEdit *> editors = grid->viewport()->findChildren<QLineEdit *>();
         QVERIFY(std::none_of(editors.begin(), editors.end(), [](QLineEdit *e) { return e->isVisible(); }));
+    }
+}
+
+// A FlatUpStairs or ShiftRange typed into its tree editor and not left, then a command by its
+// shortcut (Load, End of edition and Receive meet the unsaved-data question, answered No): the
+// command finishes the edit as leaving the editor does, and the page-update question comes once,
+// before the command goes on. Ok rebuilds the table pages as the question's Ok after Return does,
+// Cancel keeps them; the file, the memory or the image holds the typed value; leaving the editor
+// afterwards asks nothing more. Each command meets Ok with one parameter and Cancel with the other.
+void TestRoadEdits::flatNumberingAsksOnce_data()
+{
+    QTest::addColumn<QString>("parameter");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("ok");
+
+    const QStringList parameters{"FlatUpStairs", "ShiftRange"};
+    const QStringList commands{"save as", "save", "send", "load", "end of edition", "receive"};
+    for (int p = 0; p < parameters.size(); ++p) {
+        for (int c = 0; c < commands.size(); ++c) {
+            const bool ok = (p + c) % 2 == 0;
+            QTest::addRow("%s, %s, %s", qPrintable(parameters[p]), qPrintable(commands[c]), ok ? "Ok" : "Cancel")
+                << parameters[p] << commands[c] << ok;
+        }
+    }
+}
+
+void TestRoadEdits::flatNumberingAsksOnce()
+{
+    QFETCH(QString, parameter);
+    QFETCH(QString, command);
+    QFETCH(bool, ok);
+
+    RoadRig rig(RoadRig::sample(U65));
+    rig.start();
+    QVERIFY(rig.load(U65));
+    if (command == QLatin1String("receive") || command == QLatin1String("send")) {
+        QVERIFY(rig.selectA0());
+        rig.bankPollOff();
+    }
+    QApplication::setActiveWindow(rig.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+    const QList<Page *> pagesBefore = rig.probe->pages();
+    Page *tree = pagesBefore.at(TreePage);
+    rig.probe->pageTabWidget()->setCurrentWidget(tree->pageWidget()->widget());
+    const QStringList textsBefore = tableTexts(*rig.probe);
+
+    TreeLine *line = focusNumberEditor(tree, [&](const TreeLine &l) { return l.uid() == parameter; });
+    QVERIFY(line);
+    MyLineBoxEdit *number = line->numberEditor();
+    const int value = parameter == QLatin1String("FlatUpStairs") ? 8 : 83;
+    const int address = line->eepromAddress().toInt();
+    QVERIFY(rig.probe->image()->image().mid(address, 2) != word(value));
+    number->selectAll();
+    QTest::keyClicks(number, QString::number(value));
+    QCOMPARE(rig.probe->image()->image().mid(address, 2), word(value));   // written at the keystroke
+
+    rig.script.answer(ok ? QMessageBox::Ok : QMessageBox::Cancel);
+    QStringList seen{QStringLiteral("question: ") + rig.probe->updatePagesMessage()};
+    const QString saved = rig.dataPath(QStringLiteral("saved.bin"));
+    if (command == QLatin1String("save as")) {
+        rig.script.chooseFile(saved);
+        seen << QStringLiteral("file dialog");
+    } else if (QStringList{"load", "end of edition", "receive"}.contains(command)) {
+        rig.script.answer(QMessageBox::No);
+        seen << QStringLiteral("question: ") + rig.probe->askDataNotSaved();
+    }
+    const QHash<QString, Qt::Key> keys{{"save as", Qt::Key_A}, {"save", Qt::Key_S}, {"send", Qt::Key_M},
+                                       {"load", Qt::Key_O},    {"end of edition", Qt::Key_F}, {"receive", Qt::Key_R}};
+    QTest::keyClick(QApplication::focusWidget(), keys.value(command), Qt::AltModifier);
+    QVERIFY(RoadRig::waitFor([&] { return rig.script.done() && !QApplication::activeModalWidget(); }));
+    // The editor is left: its edit was finished already.
+    tree->treeView()->setFocus();
+    QTest::qWait(150);
+
+    QCOMPARE(rig.script.seen, seen);
+    QCOMPARE(rig.script.unexpected, 0);
+    const QByteArray expected = word(value).toHex();
+    QCOMPARE(rig.probe->image()->image().mid(address, 2).toHex(), expected);
+    if (command == QLatin1String("save"))
+        QCOMPARE(readFile(rig.dataPath(U65)).mid(address, 2).toHex(), expected);
+    else if (command == QLatin1String("save as"))
+        QCOMPARE(readFile(saved).mid(address, 2).toHex(), expected);
+    else if (command == QLatin1String("send"))
+        QCOMPARE(rig.sim.core().memory(0).mid(address, 2).toHex(), expected);
+
+    const QList<Page *> pagesAfter = rig.probe->pages();
+    QCOMPARE(pagesAfter.size(), pagesBefore.size());
+    for (int index : rig.probe->treePageIndexes())
+        QCOMPARE(pagesAfter.at(index), pagesBefore.at(index));
+    const QStringList texts = tableTexts(*rig.probe);
+    if (ok) {
+        for (int index : rig.probe->tablePageIndexes())
+            QVERIFY(pagesAfter.at(index) != pagesBefore.at(index));
+        QCOMPARE(rig.probe->pageTabWidget()->currentWidget(), tree->pageWidget()->widget());
+        QVERIFY(texts != textsBefore);
+        // What the question's Ok rebuilds from the image as it stands.
+        QMetaObject::invokeMethod(rig.window.get(), "updateTables");
+        QCOMPARE(tableTexts(*rig.probe), texts);
+    } else {
+        QCOMPARE(pagesAfter, pagesBefore);
+        QCOMPARE(texts, textsBefore);
     }
 }
 

@@ -6,8 +6,15 @@
 #include "roadfixture.h"
 
 #include "../testfiles.h"
+#include "editordelegate.h"
+#include "mytablewidget.h"
+#include "mytablewidgetitem.h"
 #include "page.h"
+#include "pagewidget.h"
+#include "tableline.h"
+#include "treeline.h"
 
+#include <QAction>
 #include <QKeySequence>
 #include <QWindow>
 
@@ -82,6 +89,12 @@ private slots:
     void duringTransfer();
     void transferDialogClosed_data();
     void transferDialogClosed();
+    void closeTakesThePass_data();
+    void closeTakesThePass();
+    void pageBoxHoldsTheRoads_data();
+    void pageBoxHoldsTheRoads();
+    void pageDialogsHoldTheRoads_data();
+    void pageDialogsHoldTheRoads();
 
 private:
     RoadRig *sharedRig(const QByteArray &memory, const std::function<bool(RoadRig &)> &setUp);
@@ -333,6 +346,209 @@ void TestRoadOverlap::transferDialogClosed()
         QCOMPARE(rig.probe->image()->image(), image);
         QCOMPARE(rig.sim.core().memory(0), memory);
     }
+}
+
+// The window closed by the window system (its close button, Alt+F4) or by Exit, with unsaved
+// data, while a road waits in the event queue: the close asks its question alone, the road comes
+// while it is open and is dropped; No keeps the window open with nothing read or rebuilt.
+void TestRoadOverlap::closeTakesThePass_data()
+{
+    QTest::addColumn<QString>("close");
+    QTest::addColumn<QString>("road");
+    QTest::newRow("window, Receive") << "window" << "Receive";
+    QTest::newRow("window, Load") << "window" << "Load";
+    QTest::newRow("Exit, Receive") << "Exit" << "Receive";
+}
+
+void TestRoadOverlap::closeTakesThePass()
+{
+    QFETCH(QString, close);
+    QFETCH(QString, road);
+
+    RoadRig *shared = sharedRig(RoadRig::sample(H65), loadedAndConnected);
+    QVERIFY(shared);
+    RoadRig &rig = *shared;
+    if (!rig.button("buttonConnectA0")->isChecked())
+        rig.button("buttonConnectA0")->click();
+    QVERIFY(rig.button("buttonReceive")->isEnabled());
+    const QList<Page *> pages = rig.probe->pages();
+    dataModified = true;
+    rig.script.answer(QMessageBox::No);
+
+    post(rig, road);
+    if (close == QLatin1String("window"))
+        rig.window->windowHandle()->close();
+    else
+        rig.window->findChild<QAction *>(QStringLiteral("exitAction"))->trigger();
+    QVERIFY(RoadRig::waitFor([&] { return rig.script.done() && !QApplication::activeModalWidget(); }));
+    QTest::qWait(150);
+
+    QCOMPARE(rig.script.seen, QStringList{QStringLiteral("question: ") + rig.probe->askDataNotSaved()});
+    QCOMPARE(rig.script.unexpected, 0);
+    QVERIFY(rig.window->isVisible());
+    QCOMPARE(rig.probe->pages(), pages);
+    QCOMPARE(rig.blockCommands(), QStringList());
+    QCOMPARE(rig.sim.core().commands().count(QStringLiteral("rd:A0@000E,02")), 0);
+    QVERIFY(dataModified);
+}
+
+// The key table's unserviced-flat warning, a box of the page's own, shown by the write-back of a
+// key's flat cell, and a road posted to the event queue. "box first": Return in the cell, then
+// the road: the road comes while the box is open and is dropped, the write-back goes on with its
+// page. "road first": the road, then Return: the road commits the open cell itself (the warning
+// under its pass), the cell's own queued commit comes while the warning is open, and the road
+// then asks its question, answered No or Cancel. "close": the window's close commits the cell
+// while the road waits, and asks the unsaved-data question, answered No. Every time the page set
+// stays, the cell shows "e" and its flat byte is 0.
+void TestRoadOverlap::pageBoxHoldsTheRoads_data()
+{
+    QTest::addColumn<QString>("order");
+    QTest::addColumn<QString>("road");
+    for (const QString order : {"box first", "road first"}) {
+        for (const QString road : {"End editing", "Load", "Receive", "Update question"})
+            QTest::addRow("%s, %s", qPrintable(order), qPrintable(road)) << order << road;
+    }
+    QTest::newRow("close, End editing") << "close" << "End editing";
+}
+
+void TestRoadOverlap::pageBoxHoldsTheRoads()
+{
+    QFETCH(QString, order);
+    QFETCH(QString, road);
+
+    RoadRig *shared = sharedRig(RoadRig::sample(H65), loadedAndConnected);
+    QVERIFY(shared);
+    RoadRig &rig = *shared;
+    if (!rig.button("buttonConnectA0")->isChecked())
+        rig.button("buttonConnectA0")->click();
+    QVERIFY(rig.button("buttonReceive")->isEnabled());
+    QApplication::setActiveWindow(rig.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+    const QList<Page *> pages = rig.probe->pages();
+    Page *page = pages.value(1);
+    QVERIFY(page && page->tableKind() == 2);
+    rig.probe->pageTabWidget()->setCurrentWidget(page->pageWidget()->widget());
+
+    // A key's flat cell, its editor open with a number the column takes and the table does not serve.
+    MyTableWidget *grid = page->tableWidget();
+    const TableLine *line = page->lineOfRow(0);
+    for (int row = 1; line && line->tmCodeText() == QLatin1String("-----"); ++row)
+        line = page->lineOfRow(row);
+    QVERIFY(line);
+    auto *cell = static_cast<MyTableWidgetItem *>(line->cellOfType(CellKeyFlat));
+    QVERIFY(cell);
+    auto *delegate = qobject_cast<EditorDelegate *>(grid->itemDelegateForColumn(grid->column(cell)));
+    QVERIFY(delegate);
+    int n = delegate->maximum();
+    while (n > delegate->minimum() && line->isFlatServiced(unsigned(n)))
+        --n;
+    QVERIFY(!line->isFlatServiced(unsigned(n)));
+    const int flatAddress = line->getAddress(3);
+    grid->setFocus();
+    grid->setCurrentItem(cell);
+    grid->editItem(cell);
+    auto *edit = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(edit && grid->viewport()->isAncestorOf(edit));
+    QTest::keyClicks(edit, QString::number(n));
+
+    QStringList seen{QStringLiteral("warning: ") + page->tableLine(1)->menuTexts[5]};
+    rig.script.answer(QMessageBox::Ok);
+    if (order != QLatin1String("box first")) {
+        const bool update = order == QLatin1String("road first") && road == QLatin1String("Update question");
+        rig.script.answer(update ? QMessageBox::Cancel : QMessageBox::No);
+        seen << QStringLiteral("question: ") + (update ? rig.probe->updatePagesMessage() : rig.probe->askDataNotSaved());
+    }
+    if (order == QLatin1String("box first")) {
+        // Return commits the cell from the event queue, ahead of the road.
+        QTest::keyClick(edit, Qt::Key_Return);
+        post(rig, road);
+    } else if (order == QLatin1String("road first")) {
+        post(rig, road);
+        QTest::keyClick(edit, Qt::Key_Return);
+    } else {
+        post(rig, road);
+        rig.window->windowHandle()->close();
+    }
+    QVERIFY(RoadRig::waitFor([&] { return rig.script.done() && !QApplication::activeModalWidget(); }));
+    QTest::qWait(150);
+
+    QCOMPARE(rig.script.seen, seen);
+    QCOMPARE(rig.script.unexpected, 0);
+    QVERIFY(rig.window->isVisible());
+    QCOMPARE(rig.probe->pages(), pages);
+    QCOMPARE(cell->text(), QStringLiteral("e"));
+    QCOMPARE(rig.probe->image()->image().at(flatAddress), '\0');
+    QVERIFY(!grid->viewport()->findChild<QLineEdit *>());
+    QCOMPARE(rig.blockCommands(), QStringList());
+    QCOMPARE(rig.sim.core().commands().count(QStringLiteral("rd:A0@000E,02")), 0);
+    QVERIFY(dataModified);
+}
+
+// The page's other dialogs that run their own event loop, each opened while an End of edition
+// waits in the event queue: the tree's restore-defaults question, the table's export and import
+// file dialogs and the menu the Menu key opens. The End of edition is dropped; each is closed
+// without a choice, and the page set stays.
+void TestRoadOverlap::pageDialogsHoldTheRoads_data()
+{
+    QTest::addColumn<QString>("dialog");
+    for (const char *dialog : {"restore defaults", "export", "import", "menu"})
+        QTest::newRow(dialog) << dialog;
+}
+
+void TestRoadOverlap::pageDialogsHoldTheRoads()
+{
+    QFETCH(QString, dialog);
+
+    RoadRig *shared = sharedRig(RoadRig::sample(H65), loadedAndConnected);
+    QVERIFY(shared);
+    RoadRig &rig = *shared;
+    QApplication::setActiveWindow(rig.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+    const QList<Page *> pages = rig.probe->pages();
+    Page *tree = pages.value(0);
+    Page *keys = pages.value(1);
+    QVERIFY(tree && keys && keys->tableKind() == 2);
+    QPointer<TreeLine> restoring;
+    for (int h = 0; h < tree->headLineCount() && !restoring; ++h) {
+        if (TreeLine *line = tree->treeLine(h, 1); line && line->hasInitButton())
+            restoring = line;
+    }
+    QVERIFY(restoring);
+    keys->tableWidget()->setCurrentCell(0, 1);
+    QStringList seen;
+    if (dialog == QLatin1String("restore defaults")) {
+        rig.script.answer(QMessageBox::Cancel);
+        seen << QStringLiteral("question: ") + restoring->warningText();
+    } else if (dialog != QLatin1String("menu")) {
+        rig.script.chooseFile(QString());
+        seen << QStringLiteral("file dialog");
+    } else {
+        QTimer::singleShot(200, [] {
+            if (QWidget *menu = QApplication::activePopupWidget())
+                menu->close();
+        });
+    }
+
+    post(rig, QStringLiteral("End editing"));
+    if (dialog == QLatin1String("restore defaults")) {
+        rig.probe->pageTabWidget()->setCurrentWidget(tree->pageWidget()->widget());
+        emit restoring->defaultButtonClicked();
+    } else {
+        rig.probe->pageTabWidget()->setCurrentWidget(keys->pageWidget()->widget());
+        if (dialog == QLatin1String("export"))
+            keys->makeCopyTableToFile();
+        else if (dialog == QLatin1String("import"))
+            keys->loadDataFromFile();
+        else
+            keys->tabMouseMenu(keys->tableWidget()->currentIndex(), QStringLiteral("key"));
+    }
+    QVERIFY(RoadRig::waitFor([&] { return rig.script.done() && !QApplication::activeModalWidget(); }));
+    QTest::qWait(150);
+
+    QCOMPARE(rig.script.seen, seen);
+    QCOMPARE(rig.script.unexpected, 0);
+    QCOMPARE(rig.probe->pages(), pages);
+    QVERIFY(rig.probe->hasPageTabs());
 }
 
 QTEST_MAIN(TestRoadOverlap)
