@@ -356,12 +356,13 @@ void TestRoadEdits::flatNumberingAsksOnce()
     const QHash<QString, Qt::Key> keys{{"save as", Qt::Key_A}, {"save", Qt::Key_S}, {"send", Qt::Key_M},
                                        {"load", Qt::Key_O},    {"end of edition", Qt::Key_F}, {"receive", Qt::Key_R}};
     QTest::keyClick(QApplication::focusWidget(), keys.value(command), Qt::AltModifier);
-    QVERIFY(RoadRig::waitFor([&] { return rig.script.done() && !QApplication::activeModalWidget(); }));
+    const bool answered = RoadRig::waitFor([&] { return rig.script.done() && !QApplication::activeModalWidget(); });
     // The editor is left: its edit was finished already.
     tree->treeView()->setFocus();
     QTest::qWait(150);
 
     QCOMPARE(rig.script.seen, seen);
+    QVERIFY(answered);
     QCOMPARE(rig.script.unexpected, 0);
     const QByteArray expected = word(value).toHex();
     QCOMPARE(rig.probe->image()->image().mid(address, 2).toHex(), expected);
