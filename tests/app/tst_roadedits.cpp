@@ -79,6 +79,21 @@ QStringList tableTexts(const MainWindowProbe &probe)
     return texts;
 }
 
+// The U65 sample loaded in an active window, with the memory button down for a transfer command.
+bool readyFor(RoadRig &rig, const QString &command)
+{
+    rig.start();
+    if (!rig.load(U65))
+        return false;
+    if (command == QLatin1String("receive") || command == QLatin1String("send")) {
+        if (!rig.selectA0())
+            return false;
+        rig.bankPollOff();
+    }
+    QApplication::setActiveWindow(rig.window.get());
+    return QTest::qWaitForWindowActive(rig.window.get());
+}
+
 }
 
 class TestRoadEdits : public QObject
@@ -126,14 +141,7 @@ void TestRoadEdits::typedValueReachesTheCommand()
     QFETCH(QString, command);
 
     RoadRig rig(RoadRig::sample(U65));
-    rig.start();
-    QVERIFY(rig.load(U65));
-    if (command == QLatin1String("receive") || command == QLatin1String("send")) {
-        QVERIFY(rig.selectA0());
-        rig.bankPollOff();
-    }
-    QApplication::setActiveWindow(rig.window.get());
-    QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+    QVERIFY(readyFor(rig, command));
     const QByteArray before = rig.probe->image()->image();
     const QList<Page *> pagesBefore = rig.probe->pages();
 
@@ -316,14 +324,7 @@ void TestRoadEdits::flatNumberingAsksOnce()
     QFETCH(bool, ok);
 
     RoadRig rig(RoadRig::sample(U65));
-    rig.start();
-    QVERIFY(rig.load(U65));
-    if (command == QLatin1String("receive") || command == QLatin1String("send")) {
-        QVERIFY(rig.selectA0());
-        rig.bankPollOff();
-    }
-    QApplication::setActiveWindow(rig.window.get());
-    QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+    QVERIFY(readyFor(rig, command));
     const QList<Page *> pagesBefore = rig.probe->pages();
     Page *tree = pagesBefore.at(TreePage);
     // A rebuilt page may take its predecessor's address: whether the old one is gone is what counts.

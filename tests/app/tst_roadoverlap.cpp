@@ -98,6 +98,7 @@ private slots:
 
 private:
     RoadRig *sharedRig(const QByteArray &memory, const std::function<bool(RoadRig &)> &setUp);
+    RoadRig *connectedRig();
 
     // The window of the test function that runs, handed from row to row (every row leaves it as
     // it found it): the page builds of a fresh window for each row would take most of the time.
@@ -348,6 +349,18 @@ void TestRoadOverlap::transferDialogClosed()
     }
 }
 
+// The shared H65 rig with its pages loaded and the memory button down, Receive enabled; null when
+// it cannot be had.
+RoadRig *TestRoadOverlap::connectedRig()
+{
+    RoadRig *rig = sharedRig(RoadRig::sample(H65), loadedAndConnected);
+    if (!rig)
+        return nullptr;
+    if (!rig->button("buttonConnectA0")->isChecked())
+        rig->button("buttonConnectA0")->click();
+    return rig->button("buttonReceive")->isEnabled() ? rig : nullptr;
+}
+
 // The window closed by the window system (its close button, Alt+F4) or by Exit, with unsaved
 // data, while a road waits in the event queue: the close asks its question alone, the road comes
 // while it is open and is dropped; No keeps the window open with nothing read or rebuilt.
@@ -365,12 +378,9 @@ void TestRoadOverlap::closeTakesThePass()
     QFETCH(QString, close);
     QFETCH(QString, road);
 
-    RoadRig *shared = sharedRig(RoadRig::sample(H65), loadedAndConnected);
+    RoadRig *shared = connectedRig();
     QVERIFY(shared);
     RoadRig &rig = *shared;
-    if (!rig.button("buttonConnectA0")->isChecked())
-        rig.button("buttonConnectA0")->click();
-    QVERIFY(rig.button("buttonReceive")->isEnabled());
     const QList<Page *> pages = rig.probe->pages();
     dataModified = true;
     rig.script.answer(QMessageBox::No);
@@ -416,12 +426,9 @@ void TestRoadOverlap::pageBoxHoldsTheRoads()
     QFETCH(QString, order);
     QFETCH(QString, road);
 
-    RoadRig *shared = sharedRig(RoadRig::sample(H65), loadedAndConnected);
+    RoadRig *shared = connectedRig();
     QVERIFY(shared);
     RoadRig &rig = *shared;
-    if (!rig.button("buttonConnectA0")->isChecked())
-        rig.button("buttonConnectA0")->click();
-    QVERIFY(rig.button("buttonReceive")->isEnabled());
     QApplication::setActiveWindow(rig.window.get());
     QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
     const QList<Page *> pages = rig.probe->pages();
