@@ -18,7 +18,7 @@ function(tkv_add_qtest name)
         set(asan "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1")
     endif()
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false;${asan};UBSAN_OPTIONS=print_stacktrace=1"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false;QTEST_FUNCTION_TIMEOUT=1200000;${asan};UBSAN_OPTIONS=print_stacktrace=1"
         TIMEOUT 1500)   # the sanitizer build of the road suites, all suites at once
 endfunction()
 
