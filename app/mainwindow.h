@@ -148,8 +148,10 @@ private:
     // Model recognition, transfers, image files and the page set.
     void showModelChoiceDialog(const QStringList &fileNames, const QString &title);
     QString modelFilePath(const QString &fileName) const;
-    // The memory-size warning; true on Ok.
+    // Whether a model's memory size is one a transfer can take (ComPort::transferSize); any other
+    // shows the error box. Recognition, the model choice's Ok and Load ask it before any command.
     bool acceptModelMemorySize(const QString &size);
+    // The memory-size warning; true on Ok.
     bool confirmMemorySize();
     // One block transfer of memorySize / 16 blocks behind the transfer dialog: kind 1 reads into
     // receiveBuffer, kind 2 writes the image. The transfer keeps its own copies of the memory size
