@@ -1,10 +1,11 @@
 #include "keytable.h"
 
+#include "wholefile.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QSaveFile>
 
 namespace KeyTable {
 
@@ -80,37 +81,10 @@ bool writeKeyTable(QIODevice &device, const QString &title, const QVector<SlotRo
 
 bool writeKeyTableFile(const QString &path, const QVector<SlotRow> &rows, QString *error)
 {
-    // A pipe would hold the open until something reads it, a device or folder is no table file.
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile()) {
-        *error = QStringLiteral("not a regular file");
-        return false;
-    }
     QBuffer text;
     text.open(QIODevice::WriteOnly);
     writeKeyTable(text, path, rows);
-    const QByteArray &bytes = text.data();
-    // Written beside the old file, which the new one replaces only once complete. Unbuffered, so
-    // that a write the disk takes in part is followed by one that fails with its reason.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        *error = file.errorString();
-        return false;
-    }
-    for (qint64 done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            *error = file.errorString();
-            file.cancelWriting();
-            return false;
-        }
-        done += written;
-    }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return Platform::writeWholeFile(path, text.data(), error);
 }
 
 } // namespace KeyTable

@@ -41,9 +41,8 @@ ReadResult readImage(const QString &path, QByteArray *image);
 bool writeKeyTable(QIODevice &device, const QString &title, const QVector<SlotRow> &rows);
 
 // Writes the key-table text to the file at path, with path as the title, replacing the file whole
-// or not at all. Refused with nothing written: a path that is no regular file (a folder, a pipe, a
-// device), and a folder where no temporary file can be made. On failure returns false and puts
-// the system's reason into *error.
+// or not at all as the configuration program writes its files (Platform::writeWholeFile). On
+// failure returns false and puts the system's reason into *error.
 bool writeKeyTableFile(const QString &path, const QVector<SlotRow> &rows, QString *error);
 
 } // namespace KeyTable

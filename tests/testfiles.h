@@ -6,6 +6,8 @@
 #include <QString>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
@@ -16,6 +18,13 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+// The system's own text for an error number, in the language the C library speaks under the
+// locale the test runs in: what a failed write gives as its reason.
+inline QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 // A file's bytes, "<missing>" when it cannot be read.
 inline QByteArray readFile(const QString &path)

@@ -46,6 +46,7 @@ private slots:
     void writeBeforeLoadTellsTheUser();
     void failedWrites_data();
     void failedWrites();
+    void convertAgainOverLongestName();
 
 private:
     void answerModal();
@@ -207,9 +208,9 @@ void TestExtractorWindow::failedWrites_data()
 {
     QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("disk full midway") << "disk full" << "File too large";
+    QTest::newRow("disk full midway") << "disk full" << systemReason(EFBIG);
     QTest::newRow("named pipe") << "pipe" << "not a regular file";
-    QTest::newRow("folder gone") << "folder gone" << "No such file or directory";
+    QTest::newRow("folder gone") << "folder gone" << systemReason(ENOENT);
 }
 
 // A write that fails or is refused tells the user why and leaves what was there: an earlier key
@@ -249,8 +250,24 @@ void TestExtractorWindow::failedWrites()
         QVERIFY(isPipe(output));
     QCOMPARE(message, " File write error! " + output + "\n" + reason);
     if (failure != "folder gone")
-        QCOMPARE(QDir(dir->filePath("sub")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+        QCOMPARE(QDir(dir->filePath("sub")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
                  (QStringList{"unit.bin", "unit.id"}));
+}
+
+// The image of the longest name a file may have (255 bytes): its key table (254 bytes) is written,
+// and a second Convert replaces it.
+void TestExtractorWindow::convertAgainOverLongestName()
+{
+    const QString stem = dir->filePath(QString(251, QLatin1Char('k')));
+    QVERIFY(QFile::copy(imagePath, stem + ".bin"));
+    QCOMPARE(load(stem + ".bin"), QString());
+    QCOMPARE(clickConvert(), QString());
+    QVERIFY(writeFile(stem + ".id", "earlier"));
+
+    QCOMPARE(clickConvert(), QString());
+    const QList<QByteArray> lines = linesOf(stem + ".id");
+    QCOMPARE(lines.size(), 1026);
+    QCOMPARE(lines.constFirst(), "*****" + QFile::encodeName(stem) + ".id*****\r");
 }
 
 QTEST_MAIN(TestExtractorWindow)

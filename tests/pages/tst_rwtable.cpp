@@ -180,8 +180,8 @@ void TestRWTable::writeFailures_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing folder") << QStringLiteral("missing/out.id") << "No such file or directory";
-    QTest::newRow("folder is a file") << QStringLiteral("plain/out.id") << "Not a directory";
+    QTest::newRow("missing folder") << QStringLiteral("missing/out.id") << systemReason(ENOENT);
+    QTest::newRow("folder is a file") << QStringLiteral("plain/out.id") << systemReason(ENOTDIR);
     QTest::newRow("folder in the file's place") << QStringLiteral("folder.id") << "not a regular file";
     QTest::newRow("named pipe") << QStringLiteral("pipe.id") << "not a regular file";
 }
@@ -236,9 +236,9 @@ void TestRWTable::writeFailureKeepsEarlierFile()
 
     QVERIFY(!written);
     QCOMPARE(errors.count(), 1);
-    QCOMPARE(errors[0][1].toString(), QStringLiteral("File too large"));
+    QCOMPARE(errors[0][1].toString(), systemReason(EFBIG));
     QCOMPARE(readFile(path), earlier);
-    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("keys.id*")}, QDir::Files), QStringList{QStringLiteral("keys.id")});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("keys.id")});
 }
 
 QTEST_MAIN(TestRWTable)
