@@ -64,7 +64,7 @@ MainWindow::MainWindow(const QRect &desktop) : QMainWindow(nullptr, Qt::WindowFl
     port = new ComPort;
     memoryImage = new OperationBin;
 
-    connect(memoryImage, SIGNAL(errorWriteFile(QString)), this, SLOT(errorWriteFile(QString)));
+    connect(memoryImage, SIGNAL(errorWriteFile()), this, SLOT(errorWriteFile()));
     connect(ui->buttonLoad, SIGNAL(clicked()), this, SLOT(getDataFromBinFile()));
     connect(ui->buttonSave, SIGNAL(clicked()), this, SLOT(saveBinaryFile()));
     connect(ui->buttonReceive, SIGNAL(clicked()), this, SLOT(getDataFromEEprom()));

@@ -96,8 +96,9 @@ public slots:
     void getDataFromBinFile();
     void saveBinaryFile();
     void saveBinFileAs();
-    // The write-error box: FILE_WRITE_ERROR, then the system's reason on a line of its own.
-    void errorWriteFile(const QString &reason);
+    // The write-error box of an image save: FILE_WRITE_ERROR, then the file's path and the system's
+    // reason (as the image tells them) on lines of their own.
+    void errorWriteFile();
 
     // Page set.
     void creatPages();

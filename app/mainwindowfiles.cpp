@@ -155,8 +155,13 @@ void MainWindow::saveBinFileAs()
     ui->buttonSave->setEnabled(true);
 }
 
-void MainWindow::errorWriteFile(const QString &reason)
+// Named as the Export's box names its file: the path and the reason under the language's text.
+void MainWindow::errorWriteFile()
 {
-    showPlainBox(QMessageBox::Critical, reason.isEmpty() ? FILE_WRITE_ERROR : FILE_WRITE_ERROR + QLatin1Char('\n') + reason,
-                 QMessageBox::Ok);
+    QStringList details;
+    if (!memoryImage->failedSavePath().isEmpty())
+        details << QDir::toNativeSeparators(memoryImage->failedSavePath());
+    if (!memoryImage->failedSaveReason().isEmpty())
+        details << memoryImage->failedSaveReason();
+    showPlainBox(QMessageBox::Critical, FILE_WRITE_ERROR, QMessageBox::Ok, details.join(QLatin1Char('\n')));
 }

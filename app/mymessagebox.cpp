@@ -32,8 +32,9 @@ void MyMessageBox::resizeEvent(QResizeEvent *)
 }
 
 QMessageBox::StandardButton showPlainBox(QMessageBox::Icon icon, const QString &text,
-                                         QMessageBox::StandardButtons buttons)
+                                         QMessageBox::StandardButtons buttons, const QString &details)
 {
     QMessageBox box(icon, QString(), text, buttons);
+    box.setInformativeText(details);
     return QMessageBox::StandardButton(box.exec());
 }

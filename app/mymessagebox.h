@@ -22,6 +22,7 @@ private:
     int fixedHeight;
 };
 
-// A message box without parent or title, run modally: the button that closed it.
+// A message box without parent or title, run modally: the button that closed it. Details, when
+// given, stand under the text as its informative text.
 QMessageBox::StandardButton showPlainBox(QMessageBox::Icon icon, const QString &text,
-                                         QMessageBox::StandardButtons buttons);
+                                         QMessageBox::StandardButtons buttons, const QString &details = QString());

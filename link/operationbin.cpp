@@ -387,9 +387,11 @@ void OperationBin::loadHex(const QByteArray &hex)
 bool OperationBin::saveTo(QIODevice *device)
 {
     bool ok = false;
+    QString path;
     QString reason;
     if (auto *file = qobject_cast<QFile *>(device)) {
-        ok = Platform::writeWholeFile(file->fileName(), m_image, &reason);
+        path = file->fileName();
+        ok = Platform::writeWholeFile(path, m_image, &reason);
     } else if (device && device->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         ok = device->seek(0) && device->write(m_image) == m_image.size();
         reason = device->errorString();
@@ -397,8 +399,10 @@ bool OperationBin::saveTo(QIODevice *device)
     } else if (device) {
         reason = device->errorString();
     }
+    m_failedSavePath = ok ? QString() : path;
+    m_failedSaveReason = ok ? QString() : reason;
     if (!ok) {
-        emit errorWriteFile(reason);
+        emit errorWriteFile();
         return false;
     }
     dataModified = false;

@@ -77,8 +77,13 @@ public:
     // Writes the whole image; true only when every byte reached the device. A file is replaced
     // whole or not at all (see Platform::writeWholeFile): a failed save, one refused for a target
     // that is no regular file, and one refused where no temporary file can be made beside the
-    // target leave the old file as it was. A failure emits errorWriteFile with the system's reason.
+    // target leave the old file as it was. A failure emits errorWriteFile(); what it met is kept
+    // for the slot to read until the next save.
     bool saveTo(QIODevice *device);
+    // The file the last failed save was to write (empty for a device that is no file) and the
+    // system's reason; both empty after a successful save.
+    QString failedSavePath() const { return m_failedSavePath; }
+    QString failedSaveReason() const { return m_failedSaveReason; }
     QByteArray image() const { return m_image; }
     void prepareBuffer();
 
@@ -86,7 +91,7 @@ signals:
     void sendTMkeySerialNumber(QString TMKeySerialNumber);
     void sendTMkeyLongSerialNumber(QString TMKeySerialNumber);
     void newSignal(QString TMkey);
-    void errorWriteFile(const QString &reason);
+    void errorWriteFile();
 
 public slots:
     void readTMKey(QString TMkey);
@@ -115,4 +120,6 @@ private:
     QByteArray m_image;
     bool m_loaded = false;   // writes are taken only once a load gave the image its bytes
     int m_firstBit = 0;
+    QString m_failedSavePath;
+    QString m_failedSaveReason;
 };

@@ -329,6 +329,8 @@ void TestRoadFiles::saveAs_data()
     QTest::newRow("no extension") << "copy" << "copy.bin";
     QTest::newRow("capital extension") << "copy.BIN" << "copy.BIN";
     QTest::newRow("extension inside the name") << "copy.bin.old" << "copy.bin.old";
+    const QString longest = QString(251, QLatin1Char('k')) + QStringLiteral(".bin"); // 255 bytes, the most a name has
+    QTest::newRow("longest name") << longest << longest;
 }
 
 void TestRoadFiles::saveAs()
@@ -356,8 +358,11 @@ void TestRoadFiles::saveAs()
 
     // A Save after it writes the same file.
     rig.probe->image()->writeInt8(QStringLiteral("0x0031"), 0x77);
+    dataModified = true;
     rig.button("buttonSave")->click();
+    QCOMPARE(rig.script.seen, QStringList{QStringLiteral("file dialog")});
     QCOMPARE(fileBytes(path).at(0x31), char(0x77));
+    QVERIFY(!dataModified);
 }
 
 // The proposed name comes from the first tree page: type, the last two characters of the model,
@@ -499,8 +504,8 @@ void TestRoadFiles::overwriteQuestion()
     }
 }
 
-// A write that fails or is refused: the old file as it was, the error box with the system's reason
-// on its own line, the flag still set, and the window naming the file it named before. The disk
+// A write that fails or is refused: the old file as it was, the error box with the file's path and
+// the system's reason on lines of their own, the flag still set, and the window naming the file it named before. The disk
 // fills midway (a file size limit), the target is a named pipe (refused at once: an open would
 // wait for a reader), or its folder has gone, so that no temporary file can be made there.
 void TestRoadFiles::failedWrites_data()
@@ -509,9 +514,9 @@ void TestRoadFiles::failedWrites_data()
     QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("reason");
     for (const char *command : {"Save", "Save As", "Export"}) {
-        QTest::addRow("%s, disk full midway", command) << command << "disk full" << "File too large";
+        QTest::addRow("%s, disk full midway", command) << command << "disk full" << systemReason(EFBIG);
         QTest::addRow("%s, named pipe", command) << command << "pipe" << "not a regular file";
-        QTest::addRow("%s, folder gone", command) << command << "folder gone" << "No such file or directory";
+        QTest::addRow("%s, folder gone", command) << command << "folder gone" << systemReason(ENOENT);
     }
 }
 
@@ -563,8 +568,8 @@ void TestRoadFiles::failedWrites()
     }
     rig.script.answer(QMessageBox::Ok);
     expected << QStringLiteral("critical: ") + rig.probe->fileWriteError() + QLatin1Char('\n')
-                    + (exported ? target + QLatin1Char('\n') : QString()) + reason;
-    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+                    + QDir::toNativeSeparators(target) + QLatin1Char('\n') + reason;
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 
     {
         PipeRescue rescue(target);
@@ -586,7 +591,7 @@ void TestRoadFiles::failedWrites()
     else
         QVERIFY(!QFileInfo::exists(folder));
     if (failure != QLatin1String("folder gone"))
-        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), entries);
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), entries);
 }
 
 QTEST_MAIN(TestRoadFiles)
