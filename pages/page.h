@@ -468,8 +468,9 @@ public:
 public slots:
     // Runs the found list's menu entry (Delete position).
     void actionFindSlot(QAction *action);
-    // An export failed: a critical box with the file-error text, the path and the system's reason.
-    void writeTofileError(const QString &path, const QString &reason);
+    // An export failed: a critical box with the file-error text, the path and the system's reason,
+    // as the export (the signal's sender) tells them.
+    void writeTofileError();
 
 private:
     // Keys count only on a built table page on the current tab while no build, paste or import runs.

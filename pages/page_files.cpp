@@ -102,9 +102,10 @@ static UnitTexts unitTexts(const Page *first)
     return UnitTexts{first->systemType(), first->getDataTypeId(), first->getSerialNumber(), first->getObjectId()};
 }
 
-void Page::writeTofileError(const QString &path, const QString &reason)
+void Page::writeTofileError()
 {
-    showFileProblem(m_fileErrorText, path + QLatin1Char('\n') + reason);
+    const auto *file = qobject_cast<const RWTable *>(sender());
+    showFileProblem(m_fileErrorText, file ? file->filePath() + QLatin1Char('\n') + file->writeErrorReason() : QString());
 }
 
 void Page::showFileProblem(const QString &text, const QString &details)

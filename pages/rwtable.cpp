@@ -56,10 +56,10 @@ bool RWTable::writeTable(const QVector<QStringList> &rows, int tableKind)
     QBuffer text;
     text.open(QIODevice::WriteOnly);
     TableTextFile::write(text, m_defaultName, rows, tableKind);
-    QString reason;
-    const bool written = Platform::writeWholeFile(m_filePath, text.data(), &reason);
+    m_writeErrorReason.clear();
+    const bool written = Platform::writeWholeFile(m_filePath, text.data(), &m_writeErrorReason);
     if (!written)
-        emit writeToFileError(m_filePath, reason);
+        emit writeToFileError();
     return written;
 }
 

@@ -37,9 +37,10 @@ public:
     bool openForWriting();
     // Writes the rows as a table text of tableKind under the default name, replacing the file whole
     // or not at all (see Platform::writeWholeFile: a target that is no regular file, or a folder
-    // where no temporary file can be made, is refused). On failure emits
-    // writeToFileError(path, the system's reason) and returns false.
+    // where no temporary file can be made, is refused). On failure emits writeToFileError() and
+    // returns false; writeErrorReason() then tells the system's reason.
     bool writeTable(const QVector<QStringList> &rows, int tableKind);
+    QString writeErrorReason() const { return m_writeErrorReason; }
 
     // Import. The open dialog; when the user chose a file, reads it (parse) and returns true.
     bool openForReading();
@@ -54,7 +55,7 @@ public:
     void setFilePath(const QString &path) { m_filePath = path; }
 
 signals:
-    void writeToFileError(const QString &path, const QString &reason);
+    void writeToFileError();
 
 private:
     // Runs a file dialog; on acceptance takes the first chosen file as filePath.
@@ -64,5 +65,6 @@ private:
     QString m_extension;
     QString m_defaultName;
     QString m_filePath;
+    QString m_writeErrorReason;
     TableTextFile::ReadResult m_result;
 };
