@@ -32,7 +32,7 @@ QByteArray finalPath(const QByteArray &path, int *error)
         struct stat st;
         if (::lstat(current.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
             return current;
-        QByteArray target(st.st_size > 0 ? st.st_size + 1 : 4096, '\0');
+        QByteArray target(st.st_size > 0 ? int(st.st_size) + 1 : 4096, '\0');
         const ssize_t length = ::readlink(current.constData(), target.data(), size_t(target.size()));
         if (length < 0 || length >= target.size()) {
             *error = length < 0 ? errno : ENAMETOOLONG;
