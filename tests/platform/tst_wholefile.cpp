@@ -127,7 +127,8 @@ void TestWholeFile::keepsOwnerGroupAndMode()
     const QString folder = dir.filePath("shared");
     QVERIFY(QDir(dir.path()).mkdir("shared"));
     QCOMPARE(::chown(QFile::encodeName(folder).constData(), 0, usersGid), 0);
-    QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 02775), 0);
+    // Not set-group-ID: a new file in it gets the saver's group.
+    QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0775), 0);
     const QString path = folder + "/unit.bin";
     QVERIFY(writeFile(path, "old"));
     QCOMPARE(::chown(QFile::encodeName(path).constData(), daemonUid, usersGid), 0);
