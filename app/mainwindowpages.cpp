@@ -259,7 +259,7 @@ void MainWindow::updatePagesQuestion(int number)
         questionPage = number;
         return;
     }
-    const RoadGate::Pass road(roadGate);
+    const RoadGate::RoadPass road = roadGate.enterRoad();
     if (!road)
         return;
     questionPage = number;

@@ -346,7 +346,7 @@ private:
 
     private:
         QPointer<Page> m_page;
-        const RoadGate::Pass m_hold;
+        const RoadGate::PageHold m_hold;
     };
     // The unserviced-flat warning (COMMENTS item 5): now, or once the running operation ends.
     void warnUnservicedFlat();

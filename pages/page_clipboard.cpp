@@ -249,7 +249,7 @@ void Page::tabMouseMenu(const QModelIndex &index, const QString &type)
         const int nextRowTop = grid->rowViewportPosition(index.row()) + grid->rowHeight(index.row());
         const QPoint at = index.isValid() ? QPoint(grid->columnViewportPosition(index.column()) + 5, nextRowTop + 10)
                                           : QPoint(5, 10);
-        const RoadGate::Pass hold(m_roadGate);
+        const RoadGate::PageHold hold(m_roadGate);
         menu->exec(grid->mapToGlobal(at));
     } else if (type == QLatin1String("mouse")) {
         menu->popup(QCursor::pos());

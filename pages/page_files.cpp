@@ -109,7 +109,7 @@ void Page::writeTofileError(const QString &path, const QString &reason)
 
 void Page::showFileProblem(const QString &text, const QString &details)
 {
-    const RoadGate::Pass hold(m_roadGate);
+    const RoadGate::PageHold hold(m_roadGate);
     QMessageBox box(QMessageBox::Critical, QString(), text, QMessageBox::Ok);
     box.setInformativeText(details);
     box.exec();
@@ -129,7 +129,7 @@ void Page::makeCopyTableToFile()
     if (!m_tableBuilt || !selection.hasSelection())
         return;
     // The file dialog and the error box run with the road gate held.
-    const RoadGate::Pass hold(m_roadGate);
+    const RoadGate::PageHold hold(m_roadGate);
     const UnitTexts unit = unitTexts(m_firstTreePage);
 
     RWTable file;
