@@ -181,7 +181,11 @@ bool Page::importFile(const RWTable &file, const TableSelection &selection)
 {
     const TableTextFile::ReadResult &read = file.result();
     if (read.status != TableTextFile::ReadResult::Ok) {
-        const QString where = read.badLine > 0 ? TableTextFile::describeLine(read.badLine, read.badLineText) : read.reason;
+        QString where = read.badLine > 0 ? TableTextFile::describeLine(read.badLine, read.badLineText) : read.reason;
+        if (read.status == TableTextFile::ReadResult::LoneCr)
+            where = m_importNothingTexts.loneCr + QLatin1Char('\n') + where;
+        else if (read.status == TableTextFile::ReadResult::BrokenTitle)
+            where = m_importNothingTexts.brokenTitle + QLatin1Char('\n') + where;
         showFileProblem(m_errorText, file.filePath() + QLatin1Char('\n') + where);
         return false;
     }
@@ -191,6 +195,11 @@ bool Page::importFile(const RWTable &file, const TableSelection &selection)
     const QVector<QStringList> &rows = read.rows;
     const int top = selection.topRow();
     const int fieldCount = rows.isEmpty() ? 0 : qMin(rows.first().size(), m_columnCount);
+    const QString nothing = whyImportTakesNothing(read, top, fieldCount);
+    if (!nothing.isEmpty()) {
+        showFileProblem(m_errorText, file.filePath() + QLatin1Char('\n') + nothing);
+        return false;
+    }
     const int rowCount = qMin(rows.size(), m_tableSize - top);
     for (int k = 0; k < rowCount; ++k) {
         const QStringList &fields = rows[k];
@@ -206,6 +215,20 @@ bool Page::importFile(const RWTable &file, const TableSelection &selection)
     RunningOperation running(this);
     applyImport(rows, top, rowCount, fieldCount);
     return true;
+}
+
+QString Page::whyImportTakesNothing(const TableTextFile::ReadResult &read, int top, int fieldCount) const
+{
+    if (read.rows.isEmpty())
+        return m_importNothingTexts.noRows;
+    const QString firstRow = TableTextFile::describeLine(TableTextFile::lineOfRow(0), read.firstRowText);
+    if (fieldCount == 0)
+        return m_importNothingTexts.noFields + QLatin1Char('\n') + firstRow;
+    for (int j = 0; j < fieldCount; ++j) {
+        if (takesValue(cellAt(top, j)))
+            return QString();
+    }
+    return m_importNothingTexts.noColumn + QLatin1Char('\n') + firstRow;
 }
 
 void Page::applyImport(const QVector<QStringList> &rows, int top, int rowCount, int fieldCount)
