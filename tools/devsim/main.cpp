@@ -74,9 +74,9 @@ int main(int argc, char **argv)
         QString source;
         sim.core().setMemory(0, DevSimCore::defaultMemory(&source));
         if (source.isEmpty())
-            err << "no sample image found: A0 holds 8192 bytes of pattern, which no model recognises\n";
+            err << "no sample image found: A0 holds 8192 bytes of pattern, which no model recognises" << Qt::endl;
         else
-            err << "A0 holds " << source << "\n";
+            err << "A0 holds " << source << Qt::endl;
     }
 
     if (!sim.start()) {
