@@ -17,7 +17,9 @@ class QIODevice;
 // takes LF or CR LF as line end; a line's fields are the texts that a TAB ends (text after the
 // last TAB belongs to no field); the end line is the first line, the title line included, that
 // contains "End Of Table" in any letter case; every line between the title and the end line is one
-// row, a blank line a row without fields; what follows the end line is not read.
+// row, a blank line a row without fields; what follows the end line is not read. Refused: a file
+// whose end line holds a CR before its "End Of Table" (line ends of CR alone), and one whose title
+// line opens with "*****" but does not close with it (a line break in the title cut it).
 namespace TableTextFile {
 
 // A larger file is no table text file: the largest table (4999 rows of 15 fields) takes a few MiB.
