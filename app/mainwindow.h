@@ -217,6 +217,12 @@ private:
     QString UPADTE_PAGES_MESSAGE;
     QString CREATE_PAGES_MESSAGE;
     QString COPYING_DATA_MESSAGE;
+    // Why an import takes nothing from its file.
+    QString IMPORT_CR_LINE_ENDS;
+    QString IMPORT_BROKEN_TITLE;
+    QString IMPORT_NO_ROWS;
+    QString IMPORT_NO_FIELDS;
+    QString IMPORT_NO_COLUMN;
     QString APP_HELP;
     QString ABOUT_MESSAGE;
     QString SUFFIX;

@@ -59,7 +59,7 @@ void MainWindow::subMenuActionSlot(QAction *action)
         close();
         return;
     }
-    const RoadGate::Pass road(roadGate);
+    const RoadGate::RoadPass road = roadGate.enterRoad();
     if (!road)
         return;
     // Each command takes the focus from the pages (a box, the manual) or reads them.
@@ -177,7 +177,7 @@ bool MainWindow::askDoNotSave()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    const RoadGate::Pass road(roadGate);
+    const RoadGate::RoadPass road = roadGate.enterRoad();
     if (!road) {
         event->ignore();
         return;

@@ -31,7 +31,7 @@ void prepareFileDialog(QFileDialog &dialog, const QString &filter)
 // model, the file name and the pages change only when the new page set is built.
 void MainWindow::getDataFromBinFile()
 {
-    const RoadGate::Pass road(roadGate);
+    const RoadGate::RoadPass road = roadGate.enterRoad();
     if (!road)
         return;
     commitPageEdits();
@@ -90,7 +90,7 @@ void MainWindow::pagesAfterLoad(const QString &fileName)
 // against the model's memory is that of what is written (names past the image's end lengthen it).
 void MainWindow::saveBinaryFile()
 {
-    const RoadGate::Pass road(roadGate);
+    const RoadGate::RoadPass road = roadGate.enterRoad();
     if (!road)
         return;
     commitPageEdits();
@@ -124,7 +124,7 @@ bool MainWindow::mayReplaceFile(const QString &path)
 // of later Saves follow only a file that was written.
 void MainWindow::saveBinFileAs()
 {
-    const RoadGate::Pass road(roadGate);
+    const RoadGate::RoadPass road = roadGate.enterRoad();
     if (!road)
         return;
     commitPageEdits();

@@ -142,6 +142,7 @@ Page *MainWindow::newPage()
     page->setErrorText(ERROR_MESSAGE);
     page->setFileErrorText(FILE_WRITE_ERROR);
     page->setOverwriteText(ASK_OVERWRITE_FILE);
+    page->setImportNothingTexts({IMPORT_CR_LINE_ENDS, IMPORT_BROKEN_TITLE, IMPORT_NO_ROWS, IMPORT_NO_FIELDS, IMPORT_NO_COLUMN});
     page->setMainWindow(this);
     page->setCopyingText(COPYING_DATA_MESSAGE);
     page->setCreatingText(CREATE_PAGES_MESSAGE);
@@ -259,7 +260,7 @@ void MainWindow::updatePagesQuestion(int number)
         questionPage = number;
         return;
     }
-    const RoadGate::Pass road(roadGate);
+    const RoadGate::RoadPass road = roadGate.enterRoad();
     if (!road)
         return;
     questionPage = number;

@@ -52,7 +52,7 @@ void MainWindow::availableComPorts()
 
 void MainWindow::connectDisconnectPort()
 {
-    const RoadGate::Pass road(roadGate);
+    const RoadGate::RoadPass road = roadGate.enterRoad();
     if (!road)
         return;
     switchPort();
@@ -333,7 +333,7 @@ bool MainWindow::confirmMemorySize()
 // earlier leaves the image, the pages, the model and the unsaved-data state as they were.
 void MainWindow::getDataFromEEprom()
 {
-    const RoadGate::Pass road(roadGate);
+    const RoadGate::RoadPass road = roadGate.enterRoad();
     if (!road)
         return;
     commitPageEdits();
@@ -364,7 +364,7 @@ void MainWindow::getDataFromEEprom()
 // memory, asks before anything is written.
 void MainWindow::writeDataToEEprom()
 {
-    const RoadGate::Pass road(roadGate);
+    const RoadGate::RoadPass road = roadGate.enterRoad();
     if (!road)
         return;
     commitPageEdits();

@@ -72,7 +72,14 @@ bool writeKeyTable(QIODevice &device, const QString &title, const QVector<SlotRo
     static const QByteArray tab("\t");
     QByteArray text;
     text.reserve(32 + title.size() + rows.size() * 20);
-    text += "*****" + title.toLocal8Bit() + "*****" + lineEnd;
+    // A control character in the title (a line break in a folder's name) is written as a space, so
+    // that the title stays one line.
+    QString titleText = title;
+    for (QChar &c : titleText) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    }
+    text += "*****" + titleText.toLocal8Bit() + "*****" + lineEnd;
     for (const SlotRow &row : rows)
         text += row.position.toLocal8Bit() + tab + row.hash.toLocal8Bit() + tab + row.flat.toLocal8Bit() + lineEnd;
     text += "End Of Table TM_Flat" + lineEnd;

@@ -35,7 +35,8 @@ enum class ReadResult { Ok, WrongSize, Unreadable };
 // Reads an image file of exactly imageSize bytes into *image; on any other result *image is untouched.
 ReadResult readImage(const QString &path, QByteArray *image);
 
-// Writes the key-table text: "*****" title "*****", one "position TAB hash TAB flat" line per row,
+// Writes the key-table text: "*****" title "*****" (control characters of the title as spaces),
+// one "position TAB hash TAB flat" line per row,
 // "End Of Table TM_Flat"; every line, the last included, ends in CR LF; local 8-bit encoding.
 // Returns false when the device did not take all of it.
 bool writeKeyTable(QIODevice &device, const QString &title, const QVector<SlotRow> &rows);

@@ -41,6 +41,16 @@ class TreePageDefinitions;
 class WebLine;
 class WebListData;
 class XmlDefinition;
+namespace TableTextFile {
+struct ReadResult;
+}
+
+// Why an import takes nothing from its file, in the interface language: the file's lines end in CR
+// alone, its title line is cut by a line break, it has no rows, its first row has no field, its
+// fields all go to columns that take no value.
+struct ImportNothingTexts {
+    QString loneCr, brokenTitle, noRows, noFields, noColumn;
+};
 
 // A tree line's editor with the image address text it shows, for linking editors across pages.
 template <typename Editor>
@@ -78,6 +88,7 @@ public:
     void setFileErrorText(const QString &text) { m_fileErrorText = text; }
     // The question an export asks before it replaces an existing file.
     void setOverwriteText(const QString &text) { m_overwriteText = text; }
+    void setImportNothingTexts(const ImportNothingTexts &texts) { m_importNothingTexts = texts; }
     // The window that holds the tab widget: parent and place of the progress dialog.
     void setMainWindow(QWidget *mainWindow) { m_mainWindow = mainWindow; }
     void setCopyingText(const QString &text) { m_copyingText = text; }
@@ -346,7 +357,7 @@ private:
 
     private:
         QPointer<Page> m_page;
-        const RoadGate::Pass m_hold;
+        const RoadGate::PageHold m_hold;
     };
     // The unserviced-flat warning (COMMENTS item 5): now, or once the running operation ends.
     void warnUnservicedFlat();
@@ -363,6 +374,9 @@ private:
     // A cell's value as a copy or an export takes it: a combo cell as its item index, any other
     // cell as its text; "" where the row has no such cell.
     QString copiedValue(int row, int column) const;
+    // Whether a paste or an import writes the cell: text and combo cells, not the row index, a
+    // computed flat or a header.
+    static bool takesValue(const MyTableWidgetItem *cell);
     // Writes one pasted or imported value into a cell as its type asks; true when the cell took part.
     bool pasteValue(MyTableWidgetItem *cell, const QString &value);
     // The key-table write-back of one row.
@@ -378,6 +392,7 @@ private:
     RoadGate *m_roadGate = nullptr;
     QString m_errorText;
     QString m_fileErrorText;
+    ImportNothingTexts m_importNothingTexts;
     QString m_overwriteText;
     QRect m_pageRect;
     int m_pageNumber = 0;
@@ -462,7 +477,8 @@ public:
     // name-table row with the block number after its cells).
     QVector<QStringList> exportRows(const TableSelection &selection) const;
     // Applies a file read for an import at the one selected cell, all or nothing: refuses (with the
-    // error box) a file that was not read whole or has a field its column cannot take.
+    // error box) a file that was not read whole or has a field its column cannot take, and tells in
+    // the same box why a file gives no field to the table.
     bool importFile(const RWTable &file, const TableSelection &selection);
 
 public slots:
@@ -496,6 +512,8 @@ private:
     // nothing to replace.
     bool mayReplaceFile(const QString &path);
     void applyImport(const QVector<QStringList> &rows, int top, int rowCount, int fieldCount);
+    // Why a file read whole gives no field to the table at row top; empty when it gives one.
+    QString whyImportTakesNothing(const TableTextFile::ReadResult &read, int top, int fieldCount) const;
 
     KeyRepeatFilter m_keyFilter;
     int m_markedLine = 0;

@@ -68,14 +68,31 @@ QString Page::copiedValue(int row, int column) const
     return !cell ? QString() : cell->cellType() == CellCombo ? QString::number(cell->currentIndex()) : cell->text();
 }
 
-// Writes one pasted value into a cell as its type asks; true when the cell took part (it is then
-// deselected with the others at the end of the paste).
-bool Page::pasteValue(MyTableWidgetItem *cell, const QString &value)
+bool Page::takesValue(const MyTableWidgetItem *cell)
 {
     if (!cell)
         return false;
     switch (cell->cellType()) {
-    case CellCombo: {
+    case CellCombo:
+    case CellLockCode:
+    case CellKeyCode:
+    case CellKeyFlat:
+    case CellNameFlat:
+    case CellName:
+    case CellBlockNumber:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Writes one pasted value into a cell as its type asks; true when the cell took part (it is then
+// deselected with the others at the end of the paste).
+bool Page::pasteValue(MyTableWidgetItem *cell, const QString &value)
+{
+    if (!takesValue(cell))
+        return false;
+    if (cell->cellType() == CellCombo) {
         // An index the cell's list does not have (-1 copied from a cell showing the error text)
         // leaves the cell as it is.
         bool ok = false;
@@ -84,17 +101,8 @@ bool Page::pasteValue(MyTableWidgetItem *cell, const QString &value)
             cell->setCurrentIndex(index);
         return true;
     }
-    case CellLockCode:
-    case CellKeyCode:
-    case CellKeyFlat:
-    case CellNameFlat:
-    case CellName:
-    case CellBlockNumber:
-        cell->setDisplayText(value);
-        return true;
-    default:
-        return false;
-    }
+    cell->setDisplayText(value);
+    return true;
 }
 
 // Pastes the last copy into the same columns: the copied rows into as many selected rows, or one
@@ -249,7 +257,7 @@ void Page::tabMouseMenu(const QModelIndex &index, const QString &type)
         const int nextRowTop = grid->rowViewportPosition(index.row()) + grid->rowHeight(index.row());
         const QPoint at = index.isValid() ? QPoint(grid->columnViewportPosition(index.column()) + 5, nextRowTop + 10)
                                           : QPoint(5, 10);
-        const RoadGate::Pass hold(m_roadGate);
+        const RoadGate::PageHold hold(m_roadGate);
         menu->exec(grid->mapToGlobal(at));
     } else if (type == QLatin1String("mouse")) {
         menu->popup(QCursor::pos());

@@ -110,7 +110,7 @@ void Page::writeTofileError()
 
 void Page::showFileProblem(const QString &text, const QString &details)
 {
-    const RoadGate::Pass hold(m_roadGate);
+    const RoadGate::PageHold hold(m_roadGate);
     QMessageBox box(QMessageBox::Critical, QString(), text, QMessageBox::Ok);
     box.setInformativeText(details);
     box.exec();
@@ -130,7 +130,7 @@ void Page::makeCopyTableToFile()
     if (!m_tableBuilt || !selection.hasSelection())
         return;
     // The file dialog and the error box run with the road gate held.
-    const RoadGate::Pass hold(m_roadGate);
+    const RoadGate::PageHold hold(m_roadGate);
     const UnitTexts unit = unitTexts(m_firstTreePage);
 
     RWTable file;
@@ -182,7 +182,11 @@ bool Page::importFile(const RWTable &file, const TableSelection &selection)
 {
     const TableTextFile::ReadResult &read = file.result();
     if (read.status != TableTextFile::ReadResult::Ok) {
-        const QString where = read.badLine > 0 ? TableTextFile::describeLine(read.badLine, read.badLineText) : read.reason;
+        QString where = read.badLine > 0 ? TableTextFile::describeLine(read.badLine, read.badLineText) : read.reason;
+        if (read.status == TableTextFile::ReadResult::LoneCr)
+            where = m_importNothingTexts.loneCr + QLatin1Char('\n') + where;
+        else if (read.status == TableTextFile::ReadResult::BrokenTitle)
+            where = m_importNothingTexts.brokenTitle + QLatin1Char('\n') + where;
         showFileProblem(m_errorText, file.filePath() + QLatin1Char('\n') + where);
         return false;
     }
@@ -192,6 +196,11 @@ bool Page::importFile(const RWTable &file, const TableSelection &selection)
     const QVector<QStringList> &rows = read.rows;
     const int top = selection.topRow();
     const int fieldCount = rows.isEmpty() ? 0 : qMin(rows.first().size(), m_columnCount);
+    const QString nothing = whyImportTakesNothing(read, top, fieldCount);
+    if (!nothing.isEmpty()) {
+        showFileProblem(m_errorText, file.filePath() + QLatin1Char('\n') + nothing);
+        return false;
+    }
     const int rowCount = qMin(rows.size(), m_tableSize - top);
     for (int k = 0; k < rowCount; ++k) {
         const QStringList &fields = rows[k];
@@ -207,6 +216,20 @@ bool Page::importFile(const RWTable &file, const TableSelection &selection)
     RunningOperation running(this);
     applyImport(rows, top, rowCount, fieldCount);
     return true;
+}
+
+QString Page::whyImportTakesNothing(const TableTextFile::ReadResult &read, int top, int fieldCount) const
+{
+    if (read.rows.isEmpty())
+        return m_importNothingTexts.noRows;
+    const QString firstRow = TableTextFile::describeLine(TableTextFile::lineOfRow(0), read.firstRowText);
+    if (fieldCount == 0)
+        return m_importNothingTexts.noFields + QLatin1Char('\n') + firstRow;
+    for (int j = 0; j < fieldCount; ++j) {
+        if (takesValue(cellAt(top, j)))
+            return QString();
+    }
+    return m_importNothingTexts.noColumn + QLatin1Char('\n') + firstRow;
 }
 
 void Page::applyImport(const QVector<QStringList> &rows, int top, int rowCount, int fieldCount)

@@ -106,7 +106,7 @@ void Page::warnUnservicedFlat()
 
 void Page::showUnservicedFlatWarning()
 {
-    const RoadGate::Pass hold(m_roadGate);
+    const RoadGate::PageHold hold(m_roadGate);
     const TableLine *first = tableLine(1);
     QMessageBox box(QMessageBox::Warning, QString(), first ? first->menuTexts[5] : QString(), QMessageBox::Ok);
     box.exec();

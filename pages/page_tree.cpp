@@ -80,7 +80,7 @@ void Page::createTreePage(int page)
     setTabTitle(m_definition->pageName(page));
 
     const int total = std::accumulate(m_linesPerHeadLine.cbegin(), m_linesPerHeadLine.cend(), 0);
-    const RoadGate::Pass hold(m_roadGate);   // the progress dialog lets events run
+    const RoadGate::PageHold hold(m_roadGate);   // the progress dialog lets events run
     setupProgressDialog(0, total - 1, page, m_creatingText);
     int progress = 0;
 
@@ -144,7 +144,7 @@ void Page::connectTreeLines()
             connect(line, &TreeLine::widgetEnterReleased, this, &Page::setFocusOutTree);
             connect(line, &TreeLine::widgetMouseReleased, this, &Page::setFocusOutTree);
             connect(line, &TreeLine::defaultButtonClicked, line, [this, line] {
-                const RoadGate::Pass hold(m_roadGate);
+                const RoadGate::PageHold hold(m_roadGate);
                 line->showOkCancelFrame();
             });
             connect(line, &TreeLine::valueIdChanged, this, &Page::emitPageNumber);

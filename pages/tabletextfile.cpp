@@ -31,7 +31,12 @@ QString decodeLine(const QByteArray &bytes, bool *ok)
 
 QString titleLine(const QString &title)
 {
-    return TitleMark + title + TitleMark;
+    QString text = title;
+    for (QChar &c : text) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    }
+    return TitleMark + text + TitleMark;
 }
 
 QString endLine(int tableKind)
@@ -122,9 +127,28 @@ ReadResult read(QIODevice &device)
             return result;
         }
         if (isEndLine(line)) {
+            // Rows and end line joined by CRs into one line: the rows are in it, not before it.
+            if (line.left(line.indexOf(EndMarker, 0, Qt::CaseInsensitive)).contains(QLatin1Char('\r'))) {
+                result.status = ReadResult::LoneCr;
+                result.badLine = lineNumber;
+                result.badLineText = line;
+                result.rows.clear();
+                return result;
+            }
             result.status = ReadResult::Ok;
             return result;
         }
+        // Both programs close the title with its mark: a title line without it was cut by a line
+        // break in the title, whose rest would be read as the first row.
+        if (lineNumber == 1 && line.startsWith(TitleMark)
+            && (line.size() < 2 * TitleMark.size() || !line.endsWith(TitleMark))) {
+            result.status = ReadResult::BrokenTitle;
+            result.badLine = 1;
+            result.badLineText = line;
+            return result;
+        }
+        if (lineNumber == 2)
+            result.firstRowText = line;
         if (lineNumber > 1)
             result.rows.append(splitFields(line));
         lastLine = line;

@@ -17,13 +17,16 @@ class QIODevice;
 // takes LF or CR LF as line end; a line's fields are the texts that a TAB ends (text after the
 // last TAB belongs to no field); the end line is the first line, the title line included, that
 // contains "End Of Table" in any letter case; every line between the title and the end line is one
-// row, a blank line a row without fields; what follows the end line is not read.
+// row, a blank line a row without fields; what follows the end line is not read. Refused: a file
+// whose end line holds a CR before its "End Of Table" (line ends of CR alone), and one whose title
+// line opens with "*****" but does not close with it (a line break in the title cut it).
 namespace TableTextFile {
 
 // A larger file is no table text file: the largest table (4999 rows of 15 fields) takes a few MiB.
 constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 
-// The title line, without its line end.
+// The title line, without its line end. Control characters of the title are written as spaces, so
+// that no title breaks its line.
 QString titleLine(const QString &title);
 
 // The end line of a table kind (1 lock codes, 2 keys, 3 names); empty for any other kind.
@@ -42,7 +45,9 @@ struct ReadResult {
         Unreadable, // the device could not be read: reason
         TooLarge,   // more than MaxFileSize bytes: reason
         NotUtf8,    // badLine holds bytes that are not UTF-8
-        NoEndLine   // the text ends without its end line: badLine is its last line
+        NoEndLine,  // the text ends without its end line: badLine is its last line
+        LoneCr,     // the end line stands behind line ends of CR alone, in badLine
+        BrokenTitle // the title line (badLine 1) lacks its closing "*****": a line break cut it
     };
     Status status = Unreadable;
     QVector<QStringList> rows;
@@ -50,6 +55,8 @@ struct ReadResult {
     int badLine = 0;
     QString badLineText;
     QString reason;
+    // The first data row's line as it stands in the file (its text after the last TAB included).
+    QString firstRowText;
 };
 
 // Reads a whole table text from an open device.

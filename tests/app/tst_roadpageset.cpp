@@ -167,6 +167,8 @@ void TestRoadPageSet::updateQuestion()
     rig.start(false);
     QVERIFY(rig.load(U65));
     const QList<Page *> before = rig.probe->pages();
+    // A rebuilt page may take the address of the one it replaces: deletion is what tells.
+    const QList<QPointer<Page>> kept = watched(before);
     TreeLine *line = lineWithUid(before.at(0), QStringLiteral("FlatUpStairs"));
     QVERIFY(line);
     MyLineBoxEdit *editor = line->numberEditor();
@@ -200,7 +202,7 @@ void TestRoadPageSet::updateQuestion()
     for (int i : {0, 1, 5})
         QCOMPARE(after.at(i), before.at(i));
     for (int i : {2, 3, 4})
-        QCOMPARE(after.at(i) != before.at(i), ok);
+        QCOMPARE(kept.at(i).isNull(), ok);
     QCOMPARE(rig.probe->pageTabWidget()->currentIndex(), ok ? 0 : 4);
     QCOMPARE(dataModified, ok);
     for (int i = 0; i < after.size(); ++i)

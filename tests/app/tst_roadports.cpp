@@ -291,7 +291,6 @@ void TestRoadPorts::keyRecordBehindSwitchAnswer()
     QCOMPARE(codes.at(1).at(0).toString(), QStringLiteral("1491"));
 }
 
-QTEST_MAIN(TestRoadPorts)
 // The simulated interface's own identification, as the scan lists it, fits the port box in the
 // program's style and font (a terminal number of two digits included), and Connect takes it.
 void TestRoadPorts::simulatorEntryShownWhole()
@@ -316,4 +315,5 @@ void TestRoadPorts::simulatorEntryShownWhole()
     QVERIFY(rig.button("buttonConnectDisconnect")->isEnabled());
 }
 
+QTEST_MAIN(TestRoadPorts)
 #include "tst_roadports.moc"

@@ -90,6 +90,7 @@ private slots:
     void cleanup();
     void receive_data();
     void receive();
+    void simulatorsOwnMemory();
     void unknownModel_data();
     void unknownModel();
     void stoppedReceive_data();
@@ -173,6 +174,27 @@ void TestRoadTransfers::receive()
     QVERIFY(rig.probe->transferAddress().isNull());
     QVERIFY(!rig.probe->port()->isBreakRequested());
     QVERIFY(!dataModified);
+}
+
+// The simulator started without a memory option holds a shipped sample image, found from the
+// checkout's DATA/ whatever the working directory: a first Receive recognises its model.
+void TestRoadTransfers::simulatorsOwnMemory()
+{
+    // Started in a folder without DATA/: the image comes from the checkout.
+    const QString previous = QDir::currentPath();
+    QTemporaryDir elsewhere;
+    QVERIFY(QDir::setCurrent(elsewhere.path()));
+    QString source;
+    const QByteArray memory = DevSimCore::defaultMemory(&source);
+    QDir::setCurrent(previous);
+    QCOMPARE(QFileInfo(source).canonicalFilePath(), QFileInfo(QStringLiteral(TKV_DATA_ROOT "/DATA/") + U65).canonicalFilePath());
+    RoadRig rig(memory);
+    rig.start();
+    QVERIFY(rig.selectA0());
+    rig.button("buttonReceive")->click();
+    QCOMPARE(rig.script.seen, QStringList());
+    QCOMPARE(rig.tabTitles(), U65Tabs);
+    QCOMPARE(rig.probe->image()->image(), RoadRig::sample(U65));
 }
 
 // An identification word of no model: the model choice. Ok with the second model reads the memory

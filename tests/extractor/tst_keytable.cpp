@@ -18,6 +18,7 @@ private slots:
     void outputFileName();
     void fileBytes();
     void secondWriteReplacesFirst();
+    void titleStaysOneLine();
     void unopenableFileFails();
     void shortDeviceWriteFails();
 };
@@ -116,6 +117,18 @@ void TestKeyTable::secondWriteReplacesFirst()
     QVERIFY(KeyTable::writeKeyTableFile(path, rowsOf(image, {1, 2, 3, 4, 5}), &error));
     QVERIFY(KeyTable::writeKeyTableFile(path, rowsOf(image, {5}), &error));
     QCOMPARE(readFile(path), "*****" + path.toLocal8Bit() + "*****\r\n   5\t0001\t   1\r\nEnd Of Table TM_Flat\r\n");
+}
+
+// The title is the output file's path: a folder whose name holds a line break or another control
+// character must not cut the title line, or the rows would be read one line late.
+void TestKeyTable::titleStaysOneLine()
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QVERIFY(buffer.open(QIODevice::WriteOnly));
+    QVERIFY(KeyTable::writeKeyTable(buffer, QStringLiteral("/data/new\nunits\r\t\x1b/unit.id"),
+                                    rowsOf(rk4810Image({{3, 0x01, QByteArray::fromHex("000000000001")}}), {3})));
+    QCOMPARE(bytes, QByteArray("*****/data/new units   /unit.id*****\r\n   3\t0001\t   1\r\nEnd Of Table TM_Flat\r\n"));
 }
 
 void TestKeyTable::unopenableFileFails()

@@ -49,6 +49,8 @@ struct MainWindowStandIn {
         page->setHelpLineEdit(helpLine);
         page->setErrorText(QStringLiteral("Error"));
         page->setFileErrorText(QStringLiteral("File write error"));
+        page->setImportNothingTexts({QStringLiteral("CR alone"), QStringLiteral("title broken"), QStringLiteral("no rows"),
+                                     QStringLiteral("no fields"), QStringLiteral("no column takes")});
         page->setMainWindow(&window);
         page->setCopyingText(QStringLiteral("Copying data"));
         page->setCreatingText(QStringLiteral("Creating page"));

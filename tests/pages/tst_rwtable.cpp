@@ -52,13 +52,21 @@ void TestRWTable::makeHeader_data()
     QTest::addColumn<QStringList>("parts"); // system type, IDD, IDO, SN
     QTest::addColumn<QString>("defaultName");
     QTest::addColumn<QString>("proposedName");
+    QTest::addColumn<QString>("title"); // between the title line's marks
     QTest::newRow("sample") << QStringList{"4820_U", "RK4820_U65", "Birch Lane 12, entrance A", "31415"}
                             << QStringLiteral("4820_U65_31415_Birch Lane 12, entrance A")
-                            << QStringLiteral("4820_U65_31415_Birch Lane 12, entrance A.id");
+                            << QStringLiteral("4820_U65_31415_Birch Lane 12, entrance A.id")
+                            << QStringLiteral("4820_U65_31415_Birch Lane 12, entrance A");
     QTest::newRow("short IDD, blanks kept") << QStringList{"T", "5", " Gate 1/2 ", " 7"}
-                                            << QStringLiteral("T5_ 7_ Gate 1/2 ") << QStringLiteral("T5_ 7_ Gate 1_2 .id");
+                                            << QStringLiteral("T5_ 7_ Gate 1/2 ") << QStringLiteral("T5_ 7_ Gate 1_2 .id")
+                                            << QStringLiteral("T5_ 7_ Gate 1/2 ");
     QTest::newRow("no first tree page") << QStringList{"", "", "", ""} << QStringLiteral("__")
-                                        << QStringLiteral("__.id");
+                                        << QStringLiteral("__.id") << QStringLiteral("__");
+    // Line breaks in the unit's texts: the title stays one line.
+    QTest::newRow("control characters") << QStringList{"4820_U", "RK4820_U65", "Block\r\n3", "314\t15"}
+                                        << QStringLiteral("4820_U65_314\t15_Block\r\n3")
+                                        << QStringLiteral("4820_U65_314_15_Block__3.id")
+                                        << QStringLiteral("4820_U65_314 15_Block  3");
 }
 
 void TestRWTable::makeHeader()
@@ -66,11 +74,12 @@ void TestRWTable::makeHeader()
     QFETCH(QStringList, parts);
     QFETCH(QString, defaultName);
     QFETCH(QString, proposedName);
+    QFETCH(QString, title);
     RWTable table;
     table.setExtension(QStringLiteral(".id"));
     table.makeHeader(parts[0], parts[1], parts[2], parts[3]);
     QCOMPARE(table.defaultName(), defaultName);
-    QCOMPARE(table.headerLine(), QStringLiteral("*****") + defaultName + QStringLiteral("*****"));
+    QCOMPARE(table.headerLine(), QStringLiteral("*****") + title + QStringLiteral("*****"));
     QCOMPARE(table.proposedName(), proposedName);
 }
 

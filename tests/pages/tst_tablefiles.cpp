@@ -28,6 +28,7 @@ private slots:
     void importRefused_data();
     void importRefused();
     void importNeedsOneCell();
+    void columnExportImportedBack();
     void importWarnsOnce();
     void importCombos_data();
     void importCombos();
@@ -213,8 +214,6 @@ void TestTableFiles::import_data()
     QTest::newRow("the first row decides the fields")
         << title + "0\tABCD\t\r\n1\tBCDE\t12\t\r\n" + end << "10:0" << QStringList{"10=ABCD/-----", "11=BCDE/-----"}
         << QStringList{"2068:AB", "2069:CD", "2070:BC", "2071:DE", "4106:00", "4107:00"};
-    QTest::newRow("end line in the title") << "*****END OF TABLE*****\r\n0\tABCD\t12\t\r\n" + end << "10:0" << QStringList{}
-                                           << QStringList{};
     QTest::newRow("end line in a row") << title + "0\tABCD\t12\t\r\nx\tEnd of table\t\r\n1\tBCDE\t12\t\r\n" << "10:0"
                                        << QStringList{"10=ABCD/12"} << QStringList{"2068:AB", "2069:CD", "4106:0C"};
     QTest::newRow("a key emptied, another moved")
@@ -222,8 +221,6 @@ void TestTableFiles::import_data()
         << QStringList{"2058:00", "2059:00", "2060:1A", "2061:2B", "4101:FF", "4102:07"};
     QTest::newRow("lock-code end line") << title + "0\tABCD\t12\t\r\nEnd Of Table Code/Flat Options" << "10:0"
                                         << QStringList{"10=ABCD/12"} << QStringList{"2068:AB", "2069:CD", "4106:0C"};
-    QTest::newRow("blank rows apply nothing") << title + "\r\n0\tABCD\t12\t\r\n" + end << "10:0" << QStringList{}
-                                              << QStringList{};
 
     // The extractor's key table: position, hash, flat without a TAB after it; the hash becomes the
     // key code, the flat is dropped.
@@ -278,10 +275,24 @@ void TestTableFiles::importRefused_data()
     QTest::newRow("empty code") << title + good + "1\t\t7\t\r\n" + end << "3: 1 |  | 7 | ";
     QTest::newRow("flat not a number") << title + good + "1\tBCDE\tx\t\r\n" + end << "3: 1 | BCDE | x | ";
     QTest::newRow("not UTF-8") << title + good + "1\tBCDE\t7\xff\t\r\n" + end << QStringLiteral("3: 1 | BCDE | 7\uFFFD | ");
+
+    // Files that would give the table no field say why.
+    QTest::newRow("CR alone") << "*****t*****\r0\tABCD\t12\t\r" + end + "\r"
+                              << QStringLiteral("CR alone\n1: *****t*****\uFFFD0 | ABCD | 12 | \uFFFDEnd Of Table TM_Flat");
+    // An IDO with a line break, as the title was written before control characters became spaces.
+    QTest::newRow("title cut by a line break") << "*****4820_U65_31415_Block\r\n3*****\r\n" + good + end
+                                               << "title broken\n1: *****4820_U65_31415_Block";
+    QTest::newRow("no rows") << title + end << "no rows";
+    QTest::newRow("end line in the title") << "*****END OF TABLE*****\r\n" + good + end << "no rows";
+    QTest::newRow("first row without TAB") << title + "0 ABCD 12\r\n" + good + end << "no fields\n2: 0 ABCD 12";
+    QTest::newRow("blank first row") << title + "\r\n" + good + end << "no fields\n2: ";
+    // The key-code column exported alone: its field goes to the row-index column.
+    QTest::newRow("fields for no column that takes one") << title + "ABCD\t\r\nBCDE\t\r\n" + end
+                                                         << "no column takes\n2: ABCD | ";
 }
 
-// A refused file changes nothing, not even the unsaved-data flag: the box names the file and its
-// first bad line.
+// A refused file, and one that would give the table no field, change nothing, not even the
+// unsaved-data flag: the box names the file and its first bad line or why it gives nothing.
 void TestTableFiles::importRefused()
 {
     QFETCH(QByteArray, file);
@@ -325,6 +336,34 @@ void TestTableFiles::importNeedsOneCell()
     QVERIFY(answerer->messages[0].informativeText.startsWith(QStringLiteral("/proc/self/mem\n")));
     QVERIFY(answerer->messages[0].informativeText.size() > int(strlen("/proc/self/mem\n")));
     QVERIFY(rig.changedBytes().isEmpty());
+}
+
+// The lock-code column exported alone and imported back at its own first cell: its fields go to the
+// table's first column, which takes none; the box says so, and nothing changes.
+void TestTableFiles::columnExportImportedBack()
+{
+    MainWindowStandIn main;
+    OperationBin image;
+    image.loadFile(sampleImage(QStringLiteral("U65")));
+    PageSet set(main, sampleDefinition(QStringLiteral("U65")), &image);
+    Page *page = set.page(2);
+    MyTableWidget *grid = page->tableWidget();
+    grid->selectionModel()->select(QItemSelection(grid->model()->index(0, 2), grid->model()->index(63, 2)),
+                                   QItemSelectionModel::Select);
+    answerer->files << dir->filePath(QStringLiteral("codes"));
+    page->makeCopyTableToFile();
+    const QString path = dir->filePath(QStringLiteral("codes.op"));
+    QVERIFY(readFile(path).startsWith("*****4820_U65_31415_Birch Lane 12, entrance A*****\r\n2851\t\r\n"));
+
+    const QByteArray before = image.image();
+    grid->setCurrentCell(0, 2);
+    answerer->files << path;
+    page->loadDataFromFile();
+    QCOMPARE(answerer->messages.size(), 1);
+    QCOMPARE(answerer->messages[0].icon, QMessageBox::Critical);
+    QCOMPARE(answerer->messages[0].informativeText, path + QStringLiteral("\nno column takes\n2: 2851 | "));
+    QCOMPARE(differingBytes(before, image.image()), QString());
+    QVERIFY(!dataModified);
 }
 
 // Unserviced flats: one warning after the import, every such row "e" with flat byte 0.

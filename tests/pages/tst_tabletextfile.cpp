@@ -52,6 +52,10 @@ void TestTableTextFile::write_data()
                            << QByteArray("*****\xc5\x81\xc4\x85ka*****\r\n"
                                          "0\t  \xc5\xbb\xc3\xb3\xc5\x82\xc4\x87  \t7\t2\t2\t\r\n"
                                          "End Of Table DB_NAME");
+    // A line break in the unit's texts (the IDO) would cut the title line.
+    QTest::newRow("control characters in the title")
+        << QStringLiteral("4820_U65_1_Block\r\n3\t\x7f") << Rows{{"0", "1A2B", "12"}} << 2
+        << QByteArray("*****4820_U65_1_Block  3  *****\r\n0\t1A2B\t12\t\r\nEnd Of Table TM_Flat");
     QTest::newRow("no rows") << QStringLiteral("t") << Rows{} << 2 << QByteArray("*****t*****\r\nEnd Of Table TM_Flat");
     QTest::newRow("empty row") << QStringLiteral("t") << Rows{{}} << 2
                                << QByteArray("*****t*****\r\n\r\nEnd Of Table TM_Flat");
@@ -122,6 +126,16 @@ void TestTableTextFile::read_data()
                                      << QString();
     QTest::newRow("bytes after the end line") << QByteArray("t\n1\t\n") + end + "\n\xff\xfe\n" << R::Ok
                                               << Rows{{"1"}} << 0 << QString();
+    QTest::newRow("CR alone") << QByteArray("*****t*****\r1\t2\t\r3\t4\t\r") + end << R::LoneCr << Rows{} << 1
+                              << QStringLiteral("*****t*****\r1\t2\t\r3\t4\t\r") + end;
+    QTest::newRow("CR alone after the title") << QByteArray("*****t*****\r\n1\t2\t\r") + end + "\r" << R::LoneCr << Rows{}
+                                              << 2 << QStringLiteral("1\t2\t\r") + end;
+    QTest::newRow("CR inside the title") << QByteArray("*****Block\r3*****\r\n1\t2\t\r\n") + end << R::Ok
+                                         << Rows{{"1", "2"}} << 0 << QString();
+    QTest::newRow("title cut by a line break") << QByteArray("*****4820_U65_1_Block\r\n3*****\r\n1\t2\t\r\n") + end
+                                               << R::BrokenTitle << Rows{} << 1 << QStringLiteral("*****4820_U65_1_Block");
+    QTest::newRow("title cut after its mark") << QByteArray("*****\n*****\n1\t2\t\n") + end << R::BrokenTitle << Rows{}
+                                              << 1 << QStringLiteral("*****");
     QTest::newRow("empty") << QByteArray() << R::NoEndLine << Rows{} << 1 << QString();
     QTest::newRow("title only") << QByteArray("*****t*****\r\n") << R::NoEndLine << Rows{} << 1
                                 << QStringLiteral("*****t*****");
@@ -157,7 +171,7 @@ void TestTableTextFile::read()
 }
 
 // The extractor's key tables end every line, the end line included, and put no TAB after the flat:
-// a reader takes position and hash.
+// a reader takes position and hash, whatever the path in the title holds.
 void TestTableTextFile::readExtractorFile()
 {
     const QVector<KeyTable::SlotRow> slotRows{{QStringLiteral("   0"), QStringLiteral("  1f"), QStringLiteral("0a1b2c3d4e5f"),
@@ -167,7 +181,8 @@ void TestTableTextFile::readExtractorFile()
     QByteArray bytes;
     QBuffer buffer(&bytes);
     QVERIFY(buffer.open(QIODevice::WriteOnly));
-    QVERIFY(KeyTable::writeKeyTable(buffer, QStringLiteral("C:/data/unit.id"), slotRows));
+    // The title is the file's path, here with a folder whose name holds a line break.
+    QVERIFY(KeyTable::writeKeyTable(buffer, QStringLiteral("C:/da\nta/unit.id"), slotRows));
     buffer.close();
     QVERIFY(buffer.open(QIODevice::ReadOnly));
     const TableTextFile::ReadResult result = TableTextFile::read(buffer);

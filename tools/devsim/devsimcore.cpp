@@ -1,5 +1,7 @@
 #include "devsimcore.h"
 
+#include <QDir>
+#include <QFile>
 #include <QMutexLocker>
 
 DevSimCore::DevSimCore()
@@ -287,4 +289,28 @@ DevSimCore::Reply DevSimCore::blockAnswer(const QByteArray &command, bool read, 
         r.chunks << Chunk{0, bytes};
     }
     return r;
+}
+
+QByteArray DevSimCore::patternMemory(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + i / 256) & 0xff);
+    return bytes;
+}
+
+QByteArray DevSimCore::defaultMemory(QString *source)
+{
+    static const QString sample = QStringLiteral("DATA/RK4820_U65_sample.bin");
+    for (const QString &root : {QDir::currentPath(), QStringLiteral(TKV_DATA_ROOT)}) {
+        QFile file(QDir(root).filePath(sample));
+        if (file.open(QIODevice::ReadOnly)) {
+            if (source)
+                *source = file.fileName();
+            return file.readAll();
+        }
+    }
+    if (source)
+        source->clear();
+    return patternMemory(8192);
 }

@@ -79,6 +79,14 @@ public:
     Reply handle(const QByteArray &command);
     static QByteArray keyRecord(const QString &longSerial, const QString &keyCode);
 
+    // A memory of size bytes filled with a pattern that no model's identification word matches.
+    static QByteArray patternMemory(int size);
+    // What A0 holds when the simulator is started without a memory option: the shipped sample image
+    // of the U65 model, from DATA/ below the working directory or else from the checkout the
+    // simulator was built from, so that a first Receive recognises the model; *source is its path.
+    // Where neither has it: 8192 bytes of pattern, and *source is empty.
+    static QByteArray defaultMemory(QString *source = nullptr);
+
     QStringList commands() const;
     int blockCommands() const;
     void clearLog();

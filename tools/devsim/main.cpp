@@ -4,8 +4,9 @@
 //
 //   tkv-devsim [--a0 SIZE|FILE] [--a2 SIZE|FILE] [--a4 SIZE|FILE] [--id TEXT]
 //
-// A memory is given by a size in bytes (filled with a pattern) or by an image file; without
-// options A0 holds 8192 bytes. Lines typed on standard input: "key CODE [SERIAL]" sends a key
+// A memory is given by a size in bytes (filled with a pattern) or by an image file; without a
+// memory option A0 holds the U65 sample image of the checkout's DATA/ (see
+// DevSimCore::defaultMemory). Lines typed on standard input: "key CODE [SERIAL]" sends a key
 // record, "unplug A2" removes a memory, "quit" ends.
 #include "devsimpty.h"
 #include "serialports.h"
@@ -20,14 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray pattern(int size)
-{
-    QByteArray bytes(size, '\0');
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char((i * 7 + i / 256) & 0xff);
-    return bytes;
-}
 
 int signalPipe[2] = {-1, -1};
 
@@ -57,7 +50,7 @@ int main(int argc, char **argv)
             const int size = value.toInt(&number);
             QByteArray bytes;
             if (number) {
-                bytes = pattern(qBound(0, size, 65536));
+                bytes = DevSimCore::patternMemory(qBound(0, size, 65536));
             } else {
                 QFile file(value);
                 if (!file.open(QIODevice::ReadOnly)) {
@@ -77,8 +70,14 @@ int main(int argc, char **argv)
             return 2;
         }
     }
-    if (!anyMemory)
-        sim.core().setMemory(0, pattern(8192));
+    if (!anyMemory) {
+        QString source;
+        sim.core().setMemory(0, DevSimCore::defaultMemory(&source));
+        if (source.isEmpty())
+            err << "no sample image found: A0 holds 8192 bytes of pattern, which no model recognises" << Qt::endl;
+        else
+            err << "A0 holds " << source << Qt::endl;
+    }
 
     if (!sim.start()) {
         err << "cannot open a pseudo-terminal\n";

@@ -75,6 +75,11 @@ BLOCKS = {
         "UPADTE_PAGES_MESSAGE": "Dane zostały zmienione, odświeżyć tabele?",
         "CREATE_PAGES_MESSAGE": "Tworzenie stron ... proszę czekać ",
         "COPYING_DATA_MESSAGE": "Kopiowanie danych ... proszę czekać",
+        "IMPORT_CR_LINE_ENDS": "Wiersze pliku kończą się samym znakiem CR, więc jego wiersze danych stoją w jednym wierszu z wierszem końca tabeli. Plik tabeli kończy wiersze znakami CR LF lub LF.",
+        "IMPORT_BROKEN_TITLE": "Wiersz tytułu jest przerwany końcem wiersza w samym tytule (brak zamykającego \"*****\"), więc wiersze danych trafiłyby do złych wierszy tabeli.",
+        "IMPORT_NO_ROWS": "Plik nie zawiera wierszy danych między wierszem tytułu a wierszem końca tabeli.",
+        "IMPORT_NO_FIELDS": "Pierwszy wiersz danych nie ma pola zakończonego znakiem TAB, a to on wyznacza liczbę pól każdego wiersza: nie wczytano żadnego pola.",
+        "IMPORT_NO_COLUMN": "Pola trafiają do kolumn tabeli od pierwszej, a żadna z tych kolumn nie przyjmuje wartości: nie zmieniono żadnej komórki.",
     },
     "EN": {
         "LNG_NAME": " English ",
@@ -125,6 +130,11 @@ BLOCKS = {
         "UPADTE_PAGES_MESSAGE": "Data has been changed, update ?",
         "CREATE_PAGES_MESSAGE": "Creating pages ... please wait ",
         "COPYING_DATA_MESSAGE": "Copying data ... please wait",
+        "IMPORT_CR_LINE_ENDS": "The file's lines end in CR alone, so its data rows stand in one line with the end-of-table line. A table file ends its lines in CR LF or LF.",
+        "IMPORT_BROKEN_TITLE": "The title line is broken by a line end in the title itself (its closing \"*****\" is missing), so the data rows would go to the wrong table rows.",
+        "IMPORT_NO_ROWS": "The file holds no data rows between its title line and its end-of-table line.",
+        "IMPORT_NO_FIELDS": "The first data row has no field ended by a TAB, and it sets the number of fields of every row: no field was taken.",
+        "IMPORT_NO_COLUMN": "The fields go to the table's columns from the first one on, and none of those columns takes a value: no cell was changed.",
     },
     "FR": {
         "LNG_NAME": " Français ",
@@ -176,6 +186,11 @@ BLOCKS = {
         "UPADTE_PAGES_MESSAGE": "Les données ont changé, mettre à jour ?",
         "CREATE_PAGES_MESSAGE": "Création des pages ... veuillez patienter ",
         "COPYING_DATA_MESSAGE": "Copie des données ... veuillez patienter",
+        "IMPORT_CR_LINE_ENDS": "Les lignes du fichier se terminent par CR seul : ses lignes de données sont sur une seule ligne avec la ligne de fin de table. Un fichier de table termine ses lignes par CR LF ou LF.",
+        "IMPORT_BROKEN_TITLE": "La ligne de titre est coupée par une fin de ligne dans le titre lui-même (son \"*****\" final manque) : les lignes de données iraient dans de mauvaises lignes de la table.",
+        "IMPORT_NO_ROWS": "Le fichier ne contient aucune ligne de données entre sa ligne de titre et sa ligne de fin de table.",
+        "IMPORT_NO_FIELDS": "La première ligne de données n'a aucun champ terminé par une tabulation, et elle fixe le nombre de champs de chaque ligne : aucun champ n'a été repris.",
+        "IMPORT_NO_COLUMN": "Les champs vont dans les colonnes de la table à partir de la première, et aucune de ces colonnes ne prend de valeur : aucune cellule n'a changé.",
     },
 }
 
