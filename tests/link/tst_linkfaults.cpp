@@ -24,7 +24,7 @@ using Fault = DevSimCore::Fault;
 
 namespace {
 
-constexpr int FixedSchedules = 200;   // a row, in CI
+constexpr int FixedSchedules = 500;   // a row, in CI
 
 struct FaultAt {
     Fault fault;
