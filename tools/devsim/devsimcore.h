@@ -162,7 +162,6 @@ private:
         bool found = false;
     };
     Window m_window;
-    bool m_lastWriteStored = false;
     bool m_writeEchoSent = false;
     QList<LookAlike> m_lookAlikes;
     QStringList m_log;
