@@ -310,10 +310,10 @@ quint32 DevSimCore::nextRandom()
 }
 
 // A piece of what a line that keeps talking sends: beginnings of replies, digits, marks, a NUL byte;
-// never an "ok".
+// never an "ok", and never a whole reply (no run of pieces makes the 32 digits of one).
 QByteArray DevSimCore::chatterBytes()
 {
-    static const char *const pieces[] = {"rd:a0@0010,10\r\n**", "0123456789abcdef", "-5a\r", "\r\n", "?\r", "*", "@", "wr:a0@00"};
+    static const char *const pieces[] = {"rd:a0@0010,10\r\n**", "0123456789abcde", "-5a\r", "\r\n", "?\r", "*", "@", "wr:a0@00"};
     const quint32 pick = nextRandom() % 9;
     return pick == 8 ? QByteArray(1, '\0') : QByteArray(pieces[pick]);
 }
