@@ -101,18 +101,43 @@ bool endsInUnfinishedWriteReply(const QByteArray &raw)
     return raw.mid(start).count('\r') < 2;
 }
 
-// Whether a write reply (carriage returns removed) holds the "ok" of this very attempt. Where the
-// reply holds echoes of commands ("@" stands in every one), the "ok" must follow the echo of this
-// command, its data included: the rest of an earlier reply, or the reply to an earlier block, never
-// counts for this one. From an interface that echoes nothing an "ok" anywhere counts.
-bool writeReplyTaken(const QByteArray &reply, const QByteArray &cmd)
+// A write reply as its checks read it: without carriage returns and NUL bytes, so that a NUL on the
+// line hides neither an echo nor what follows it.
+QString writeReplyText(const QByteArray &reply)
 {
-    const QString text = replyText(reply);
-    const QString echo = QString::fromLatin1(withoutCarriageReturns(cmd));
-    if (!text.contains(QLatin1Char('@')))
-        return text.contains(QLatin1String("ok"), Qt::CaseInsensitive);
+    QByteArray bytes = withoutCarriageReturns(reply);
+    bytes.replace('\0', QByteArray());
+    return QString::fromLatin1(bytes);
+}
+
+// Whether a text holds the echo of a write command: "wr:", a slave text, "@", the address field and
+// ",". Only an interface that echoes its write commands sends one.
+bool holdsWriteEcho(const QString &text)
+{
+    const QLatin1String head("wr:");
+    for (int at = text.indexOf(head, 0, Qt::CaseInsensitive); at >= 0; at = text.indexOf(head, at + 1, Qt::CaseInsensitive)) {
+        if (at + 10 < text.size() && text.at(at + 5) == QLatin1Char('@') && text.at(at + 10) == QLatin1Char(','))
+            return true;
+    }
+    return false;
+}
+
+// Whether a write reply (see writeReplyText) holds the "ok" of this very attempt. From an interface
+// that echoes its write commands, only this command's whole echo (slave, address and data, letter
+// case aside) answered by "ok" counts: after the echo nothing but line ends and blanks, then "ok",
+// and no "*erwr" later. A reply without it, a bare "ok" above all, may be the held-up answer of an
+// earlier write that the memory stored while this one was lost. From an interface that has never
+// echoed a write, an "ok" in a reply that holds no echo counts.
+bool writeReplyTaken(const QString &text, const QString &echo, bool echoing)
+{
     const int at = text.indexOf(echo, 0, Qt::CaseInsensitive);
-    return at >= 0 && text.indexOf(QLatin1String("ok"), at + echo.size(), Qt::CaseInsensitive) >= 0;
+    if (at < 0)
+        return !echoing && !text.contains(QLatin1Char('@')) && text.contains(QLatin1String("ok"), Qt::CaseInsensitive);
+    int answer = at + echo.size();
+    while (answer < text.size() && (text.at(answer) == QLatin1Char('\n') || text.at(answer) == QLatin1Char(' ')))
+        ++answer;
+    return text.midRef(answer, 2).compare(QLatin1String("ok"), Qt::CaseInsensitive) == 0
+           && !text.midRef(answer).contains(QLatin1String("*erwr"), Qt::CaseInsensitive);
 }
 
 }
@@ -133,6 +158,7 @@ ComPort::~ComPort() = default;
 
 void ComPort::setPortName(const QString &shortName)
 {
+    m_echoesWrites = false;
     m_port->setPortName(Platform::serialDevicePath(shortName));
 }
 
@@ -198,8 +224,10 @@ void ComPort::setDelays(int readDelay, int writeDelay)
     m_writeDelay = writeDelay;
 }
 
+// Whether the interface echoes its writes is learnt anew on every port opened.
 void ComPort::connectDisconnectPort()
 {
+    m_echoesWrites = false;
     if (!m_connected) {
         // Connected only when the port really opened: a port that refuses (no permission, gone)
         // must not look like an interface that never answers.
@@ -335,14 +363,11 @@ int ComPort::blockCount(const QString &memorySize)
     return transferSize(memorySize) / BlockBytes;
 }
 
-// A size past the address space stops the transfer before its first command, as a break does:
-// every block's address must have its four digits. (A size below one block, or no number at all,
-// is a transfer of no blocks.)
+// A memory size the transfers cannot take (transferSize) stops the transfer before its first
+// command, as a break does, so that the caller never takes it for a complete one.
 bool ComPort::refuseSize(const QString &memorySize)
 {
-    bool ok = false;
-    const qint64 size = memorySize.toLongLong(&ok);
-    if (!ok || size <= MaxImageSize)
+    if (transferSize(memorySize) != 0)
         return false;
     breakSendReceive();
     return true;
@@ -379,14 +404,16 @@ void ComPort::settleLine(QByteArray seen, int quietMs, bool (*unfinished)(const 
     }
 }
 
-// Whether a reply belongs to the block whose address field is given: a reply that begins with the
-// echo of a block command must name that block (in either letter case). A slow interface's reply
-// to an earlier attempt must never be credited to a later block.
-bool ComPort::echoesOtherBlock(const QByteArray &reply, const QString &field)
+// Whether a reply that begins with the echo of a block command echoes another command than cmd:
+// another memory, another address, for a write other data (letter case aside). The reply to an
+// earlier attempt, another block or another memory must never count for this command.
+bool ComPort::echoesOtherCommand(const QByteArray &reply, const QByteArray &cmd)
 {
     if (reply.size() < 10 || reply.at(2) != ':' || reply.at(5) != '@')
         return false;
-    return QString::fromLatin1(reply.mid(6, 4)).compare(field, Qt::CaseInsensitive) != 0;
+    const QByteArray echo = withoutCarriageReturns(cmd);
+    const int length = qMin(reply.size(), echo.size());
+    return QString::fromLatin1(reply.left(length)).compare(QString::fromLatin1(echo.left(length)), Qt::CaseInsensitive) != 0;
 }
 
 // After a silent attempt: three bank scans, of which the last counts (the earlier ones may read
@@ -422,8 +449,8 @@ void ComPort::readMemoryBlocks(const QString &slave, const QString &memorySize)
     while (done < blocks) {
         const QString field = formatAddress(BlockBytes * done);
         ++done;
-        const QString cmd = QLatin1String("rd:") + slave + QLatin1Char('@') + field + QLatin1String(",10\r");
-        const QByteArray raw = blockReply(cmd.toLatin1(), m_readDelay);
+        const QByteArray cmd = (QLatin1String("rd:") + slave + QLatin1Char('@') + field + QLatin1String(",10\r")).toLatin1();
+        const QByteArray raw = blockReply(cmd, m_readDelay);
         const QByteArray reply = withoutCarriageReturns(raw);
         const int length = reply.size();
 
@@ -433,7 +460,7 @@ void ComPort::readMemoryBlocks(const QString &slave, const QString &memorySize)
                 if (text.contains(slave, Qt::CaseInsensitive) && text.contains(QLatin1String("*errd"), Qt::CaseInsensitive))
                     emit penUnplugged();
             }
-            if (length != ReadReplyLength || echoesOtherBlock(reply, field) || !parseReadReply(reply)) {
+            if (length != ReadReplyLength || echoesOtherCommand(reply, cmd) || !parseReadReply(reply)) {
                 --done;
                 settleLine(reply, m_readDelay, readReplyUnfinished);
             }
@@ -484,13 +511,15 @@ void ComPort::writePort1(QByteArray byteArray, QString address, QString memorySi
         const QByteArray reply = withoutCarriageReturns(raw);
         const QString text = replyText(reply);
         qDebug() << text;
+        const QString seen = writeReplyText(raw);
+        m_echoesWrites = m_echoesWrites || holdsWriteEcho(seen);
 
         // The reply to an earlier attempt, "*erwr", or anything else without this attempt's "ok":
         // once the line is quiet, this block is written again.
-        if (writeReplyTaken(reply, cmd)) {
+        if (writeReplyTaken(seen, writeReplyText(cmd), m_echoesWrites)) {
             // written
         } else if (!reply.isEmpty()) {
-            if (!echoesOtherBlock(reply, field) && text.contains(QLatin1String("*erwr"), Qt::CaseInsensitive)
+            if (!echoesOtherCommand(reply, cmd) && text.contains(QLatin1String("*erwr"), Qt::CaseInsensitive)
                 && text.contains(address, Qt::CaseInsensitive))
                 emit penUnplugged();
             --done;

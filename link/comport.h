@@ -29,16 +29,22 @@ void setWaitFunction(WaitFunction wait);
 // Every command is written in one piece, followed by a busy wait, after which all waiting bytes
 // are read as its reply. Replies are turned into text up to the first NUL byte.
 //
-// Transfers: a block reply counts only for the block whose address its echo names, so a slow
-// interface costs time and never shifts a block. A block reply that has not begun after the delay
-// is given one more delay; an attempt still silent then makes three bank scans (the last counts),
-// and a memory the scan does not find ends the transfer with unplugWarning().
+// Transfers: a block reply counts only for the command its echo repeats (memory and address, letter
+// case aside), so a slow interface costs time and never shifts a block or mixes up memories. A
+// block reply that has not begun after the delay is given one more delay; an attempt still silent
+// then makes three bank scans (the last counts), and a memory the scan does not find ends the
+// transfer with unplugWarning().
 //
 // A block reply that is not taken is read to its end, and the line until it is quiet, before the
 // block is asked again: a rest held up on its way would otherwise join the next reply, and the
 // two pieces could pass every check of a reply or lend a later block its "ok". A rest that does
-// not come within ReplyRestTimeoutMs leaves what came a wrong reply: the block is asked again. A
-// write reply is taken only with the "ok" that follows the echo of its own command.
+// not come within ReplyRestTimeoutMs leaves what came a wrong reply: the block is asked again.
+//
+// Once the interface has echoed a write command (learnt from its replies since the port was
+// opened), a write reply is taken only when it holds its own command's echo, data included,
+// answered by "ok": a bare "ok" may be the held-up answer of an earlier write, and the memory may
+// not hold this block. From an interface that has never echoed a write, an "ok" without echo
+// counts. NUL bytes in a write reply are passed over.
 //
 // A memory size that is not a whole number from 16 to 65536 sends nothing: the transfer ends at
 // once with the break set, and the size probe answers false.
@@ -111,7 +117,7 @@ private:
     QByteArray blockReply(const QByteArray &cmd, int waitMs);
     void settleLine(QByteArray seen, int quietMs, bool (*unfinished)(const QByteArray &));
     bool refuseSize(const QString &memorySize);
-    static bool echoesOtherBlock(const QByteArray &reply, const QString &field);
+    static bool echoesOtherCommand(const QByteArray &reply, const QByteArray &cmd);
     bool memoryStillPresent(const QString &slave);
     static int blockCount(const QString &memorySize);
 
@@ -125,4 +131,6 @@ private:
     QString m_slave;
     int m_readDelay = 30;
     int m_writeDelay = 30;
+    // The interface has echoed a write command since the port was opened.
+    bool m_echoesWrites = false;
 };

@@ -64,8 +64,8 @@ private slots:
     void slowInterface();
     void stalledProcess_data();
     void stalledProcess();
-    void staleReplyOfAnEarlierBlock_data();
-    void staleReplyOfAnEarlierBlock();
+    void replyOfAnotherCommand_data();
+    void replyOfAnotherCommand();
     void splitReplies_data();
     void splitReplies();
     void writeReplyHeldUp_data();
@@ -74,8 +74,9 @@ private slots:
     void shortReadReply();
     void blockCounts_data();
     void blockCounts();
-    void sizesPastTheAddressSpace_data();
-    void sizesPastTheAddressSpace();
+    void refusedSizes_data();
+    void refusedSizes();
+    void wholeAddressSpace();
     void shortImageSendsEmptyBlocks();
     void breaks_data();
     void breaks();
@@ -247,38 +248,63 @@ void TestTransfer::stalledProcess()
     QCOMPARE(rig.sim.core().blockCommands(), attempts);
 }
 
-// A reply to an earlier block that arrives during a later block's attempt is not that block's
-// reply: a read does not take its data, a write does not take its "ok" for a block the memory
-// refused.
-void TestTransfer::staleReplyOfAnEarlierBlock_data()
+// A reply that is not the attempt's own waits on the line when a block's first attempt reads its
+// reply: the memory gives no answer of its own (or "*erwr"), and the reply must not count for the
+// block. A read does not take another block's or another memory's data; a write does not take an
+// "ok" for a block the memory did not store, neither one after another block's echo nor a bare one
+// from an interface that echoes its writes. A NUL after a held-up "ok" (of the key reader's switch,
+// say) hides neither the "ok" nor the echo behind it, also at the first write of a session.
+void TestTransfer::replyOfAnotherCommand_data()
 {
     QTest::addColumn<bool>("write");
+    QTest::addColumn<int>("block");
     QTest::addColumn<Fault>("ownReply");
+    QTest::addColumn<QByteArray>("stale");
 
-    QTest::newRow("receive, own reply silent") << false << Fault::Silence;
-    QTest::newRow("send, own reply *erwr") << true << Fault::WriteError;
+    const QByteArray memory = SimRig::pattern(MemorySize);
+    const QByteArray image = SimRig::pattern(MemorySize, 13);
+    QTest::newRow("receive, own reply silent: block 2's reply")
+        << false << 3 << Fault::Silence << "rd:a0@0020,10\r\n**" + memory.mid(32, 16).toHex() + "-00\r";
+    QTest::newRow("receive, own reply silent: memory A2's reply for the block")
+        << false << 3 << Fault::Silence << QByteArray("rd:a2@0030,10\r\n**0123456789abcdef0123456789abcdef-00\r");
+    QTest::newRow("send, own reply *erwr: block 2's reply")
+        << true << 3 << Fault::WriteError << "wr:a0@0020," + image.mid(32, 16).toHex() + "\r\nok\r";
+    QTest::newRow("send, not stored, no answer: a lone ok") << true << 3 << Fault::Silence << QByteArray("ok\r");
+    QTest::newRow("send, not stored, no answer: ok and a NUL") << true << 3 << Fault::Silence << QByteArray("ok\r\0", 4);
+    QTest::newRow("send, first write, not stored: ok, a NUL, then its echo without answer")
+        << true << 0 << Fault::Silence << QByteArray("ok\r\0", 4) + "wr:a0@0000," + image.left(16).toHex() + "\r\n";
 }
 
-void TestTransfer::staleReplyOfAnEarlierBlock()
+void TestTransfer::replyOfAnotherCommand()
 {
     QFETCH(bool, write);
+    QFETCH(int, block);
     QFETCH(Fault, ownReply);
+    QFETCH(QByteArray, stale);
 
     SimRig rig(MemorySize);
-    rig.sim.core().setFault(ownReply, 3, 1);   // the first attempt of block 3
+    rig.sim.core().setFault(ownReply, block, 1);   // the block's first attempt
     QVERIFY(rig.connect());
     const QByteArray before = rig.sim.core().memory(0);
     const QByteArray image = SimRig::pattern(MemorySize, 13);
-    const QByteArray stale = write ? "wr:a0@0020," + image.mid(32, 16).toHex() + "\r\nok\r"
-                                   : "rd:a0@0020,10\r\n**" + before.mid(32, 16).toHex() + "-00\r";
     bool sent = false;
-    connect(&rig.port, &ComPort::progressRead, &rig.port, [&](int done) {
-        if (done == 3 && !sent) {
-            sent = true;
-            rig.sim.send(stale);
-            QVERIFY(rig.waitForBytes(stale.size()));
-        }
-    });
+    auto sendStale = [&]() {
+        sent = true;
+        rig.sim.send(stale);
+        QVERIFY(rig.waitForBytes(stale.size()));
+    };
+    if (block == 0) {   // in the first attempt's wait, once its command is out
+        setWaitFunction([&](int ms) {
+            if (!sent)
+                sendStale();
+            rig.sim.step(ms);
+        });
+    } else {   // before the first attempt's command
+        connect(&rig.port, &ComPort::progressRead, &rig.port, [&](int done) {
+            if (done == block && !sent)
+                sendStale();
+        });
+    }
 
     if (write) {
         rig.port.writePort1(image, QStringLiteral("a0"), QString::number(MemorySize));
@@ -342,13 +368,15 @@ void TestTransfer::splitReplies()
     QVERIFY(!rig.port.isReading());
 }
 
-// Block 3's write reply comes in two pieces: its first character at once, its rest held up on the
-// way; its second attempt is answered at once. Then block 4's first attempt fails: its write is not
-// stored and only a first character comes, or it is answered "*erwr", nothing or garbage. The
-// held-up rest, with its "ok", must never count for a block the memory does not hold: every
-// progress report names a block that holds the image's bytes, and the Send ends byte-exact.
+// Block 3's write reply comes in two pieces: its first character (or its whole echo) at once, its
+// rest held up on the way; its second attempt is answered at once. Then block 4's first attempt
+// fails: its write is not stored and only a first character comes, or it is answered "*erwr",
+// nothing or garbage. The held-up rest, with its "ok", must never count for a block the memory does
+// not hold, also when it comes after the settling of the line has given up on it: every progress
+// report names a block that holds the image's bytes, and the Send ends byte-exact.
 void TestTransfer::writeReplyHeldUp_data()
 {
+    QTest::addColumn<int>("splitAt");
     QTest::addColumn<int>("restMs");
     QTest::addColumn<Fault>("nextFault");
     QTest::addColumn<bool>("inTurn");
@@ -360,15 +388,21 @@ void TestTransfer::writeReplyHeldUp_data()
     for (int ms : {40, 65, 85}) {
         for (const auto &f : faults)
             QTest::newRow(qPrintable(QStringLiteral("rest %1 ms later, next: %2").arg(ms).arg(QLatin1String(f.first))))
-                << ms << f.second << false;
+                << 1 << ms << f.second << false;
     }
     for (const auto &f : faults)
         QTest::newRow(qPrintable(QStringLiteral("rest 65 ms later, in turn, next: %1").arg(QLatin1String(f.first))))
-            << 65 << f.second << true;
+            << 1 << 65 << f.second << true;
+    // The echo with its line end (45 bytes) at once, the "ok" past ReplyRestTimeoutMs: it comes while
+    // block 4 waits for its answer.
+    const int echo = QByteArray("wr:a0@0030,\r\n").size() + 32;
+    for (int ms : {2060, 2090})
+        QTest::newRow(qPrintable(QStringLiteral("echo at once, ok %1 ms later, next: silence").arg(ms))) << echo << ms << Fault::Silence << false;
 }
 
 void TestTransfer::writeReplyHeldUp()
 {
+    QFETCH(int, splitAt);
     QFETCH(int, restMs);
     QFETCH(Fault, nextFault);
     QFETCH(bool, inTurn);
@@ -376,7 +410,7 @@ void TestTransfer::writeReplyHeldUp()
     SimRig rig(MemorySize);
     rig.sim.core().setFault(Fault::Split, 3, 1);
     rig.sim.core().addFault(nextFault, 5, 1);   // block 4's first attempt, after block 3's second
-    rig.sim.core().setSplitAt(1);
+    rig.sim.core().setSplitAt(splitAt);
     rig.sim.core().setLateMs(restMs);
     rig.sim.core().setAnswersInTurn(inTurn);
     QVERIFY(rig.connect());
@@ -438,8 +472,6 @@ void TestTransfer::blockCounts_data()
     QTest::addColumn<int>("blocks");
 
     QTest::newRow("100 bytes: 6 blocks, the rest untouched") << "100" << 6;
-    QTest::newRow("not a number") << "8k" << 0;
-    QTest::newRow("less than a block") << "15" << 0;
 }
 
 void TestTransfer::blockCounts()
@@ -458,17 +490,18 @@ void TestTransfer::blockCounts()
     QCOMPARE(rig.sim.core().memory(0), image.left(16 * blocks) + before.mid(16 * blocks));
 }
 
-// Past the 16-bit address space a block address has no four-digit field: nothing at all goes out,
-// the transfers end as stopped and the size probe says the memory does not fit.
-void TestTransfer::sizesPastTheAddressSpace_data()
+// A memory size that is no whole number from one block to the 16-bit address space (past it a block
+// address has no four-digit field): nothing at all goes out, the transfers end as stopped, so that no
+// caller takes them for complete, and the size probe says the memory does not fit.
+void TestTransfer::refusedSizes_data()
 {
     QTest::addColumn<QString>("memorySize");
 
-    for (const char *size : {"65537", "70000", "2147483647", "99999999999"})
-        QTest::newRow(size) << QString::fromLatin1(size);
+    for (const char *size : {"0", "8", "15", "-1", "abc", "", "8k", "0x100", "65537", "70000", "2147483647", "99999999999"})
+        QTest::newRow(*size ? size : "empty") << QString::fromLatin1(size);
 }
 
-void TestTransfer::sizesPastTheAddressSpace()
+void TestTransfer::refusedSizes()
 {
     QFETCH(QString, memorySize);
 
@@ -488,6 +521,42 @@ void TestTransfer::sizesPastTheAddressSpace()
     QTest::qWait(20);
     QCOMPARE(rig.sim.core().commands(), QStringList());
     QCOMPARE(rig.sim.core().memory(0), before);
+}
+
+// The largest memory a model may have: 4096 blocks up to the address field "fff0", the size probed
+// at "ffff", received and sent byte-exact.
+void TestTransfer::wholeAddressSpace()
+{
+    constexpr int Size = OperationBin::MaxImageSize;
+    SimRig rig(Size);
+    rig.port.setDelays(1, 1);   // the replies come at once: 4096 blocks each way within seconds
+    QVERIFY(rig.connect());
+    int reports = 0, last = 0;
+    connect(&rig.port, &ComPort::progressRead, &rig.port, [&](int done) {
+        ++reports;
+        last = done;
+    });
+    const QString size = QString::number(Size);
+    const QByteArray memory = rig.sim.core().memory(0);
+
+    QVERIFY(rig.port.memoryFits(QStringLiteral("a0"), size));
+    QCOMPARE(rig.sim.core().commands().value(0), QStringLiteral("rd:a0@ffff,01"));
+    QCOMPARE(rig.port.readMemory(QStringLiteral("a0"), size), memory.toHex());
+    QVERIFY(!rig.port.isBreakRequested());
+    QCOMPARE(rig.sim.core().commands().last(), QStringLiteral("rd:a0@fff0,10"));
+    QCOMPARE(rig.sim.core().blockCommands(), Size / 16);
+    QCOMPARE(reports, Size / 16);
+    QCOMPARE(last, Size / 16);
+
+    const QByteArray image = SimRig::pattern(Size, 17);
+    reports = 0;
+    rig.port.writePort1(image, QStringLiteral("a0"), size);
+    QVERIFY(!rig.port.isBreakRequested());
+    QCOMPARE(rig.sim.core().commands().last(), QLatin1String("wr:a0@fff0,") + QString::fromLatin1(image.right(16).toHex()));
+    QCOMPARE(rig.sim.core().blockCommands(), Size / 8);
+    QCOMPARE(reports, Size / 16);
+    QCOMPARE(last, Size / 16);
+    QCOMPARE(rig.sim.core().memory(0).toHex(), image.toHex());
 }
 
 void TestTransfer::shortImageSendsEmptyBlocks()
