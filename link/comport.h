@@ -41,9 +41,9 @@ void setWaitFunction(WaitFunction wait);
 // not come within ReplyRestTimeoutMs leaves what came a wrong reply: the block is asked again.
 //
 // Once the interface has echoed a write command (learnt from all it has sent since the port was
-// opened, replies taken or not, scans and bytes discarded included), a write reply is taken only when it holds its own command's echo, data included,
-// answered by "ok": a bare "ok" may be the held-up answer of an earlier write, and the memory may
-// not hold this block. From an interface that has never echoed a write, an "ok" without echo
+// opened: replies taken or not, scans and bytes discarded included), a write reply is taken only
+// when it holds its own command's echo, data included, answered by "ok": a bare "ok" may be the
+// held-up answer of an earlier write, and the memory may not hold this block. From an interface that has never echoed a write, an "ok" without echo
 // counts. NUL bytes in a write reply are passed over.
 //
 // A memory size that is not a whole number from 16 to 65536 sends nothing: the transfer ends at
