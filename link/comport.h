@@ -43,8 +43,9 @@ void setWaitFunction(WaitFunction wait);
 // Once the interface has echoed a write command (learnt from all it has sent since the port was
 // opened: replies taken or not, scans and bytes discarded included), a write reply is taken only
 // when it holds its own command's echo, data included, answered by "ok": a bare "ok" may be the
-// held-up answer of an earlier write, and the memory may not hold this block. From an interface that has never echoed a write, an "ok" without echo
-// counts. NUL bytes in a write reply are passed over.
+// held-up answer of an earlier write, and the memory may not hold this block. From an interface
+// that has never echoed a write, an "ok" without echo counts. NUL bytes in a write reply are passed
+// over.
 //
 // A memory size that is not a whole number from 16 to 65536 sends nothing: the transfer ends at
 // once with the break set, and the size probe answers false.
