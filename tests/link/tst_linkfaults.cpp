@@ -18,7 +18,9 @@
 #include <QLoggingCategory>
 #include <QtTest>
 
+#include <memory>
 #include <random>
+#include <vector>
 
 using Fault = DevSimCore::Fault;
 
@@ -264,7 +266,16 @@ struct Outcome {
 Outcome run(const Schedule &s)
 {
     const int size = 16 * s.blocks;
-    SimRig rig(size, s.a2 ? size : 0, s.a4 ? size : 0);
+    // A terminal whose port does not open (its lock still held by another process that had the same
+    // terminal number) is kept while the next is tried, so that the next gets another number.
+    std::vector<std::unique_ptr<SimRig>> rigs;
+    while (rigs.size() < 3 && (rigs.empty() || !rigs.back()->port.isConnected())) {
+        rigs.push_back(std::make_unique<SimRig>(size, s.a2 ? size : 0, s.a4 ? size : 0));
+        rigs.back()->connect();
+    }
+    SimRig &rig = *rigs.back();
+    if (!rig.port.isConnected())
+        return {Outcome::Failed, QStringLiteral("the simulated interface does not open")};
     DevSimCore &core = rig.sim.core();
     core.setWriteEcho(s.writeEcho);
     core.setAnswerDelayMs(s.answerDelayMs);
@@ -284,8 +295,6 @@ Outcome run(const Schedule &s)
             rig.port.breakSendReceive();
         }
     });
-    if (!rig.connect())
-        return {Outcome::Failed, QStringLiteral("the simulated interface does not open")};
 
     const QByteArray before = core.memory(0);
     const QByteArray image = SimRig::pattern(size, 5);   // differs from the memory in every byte
