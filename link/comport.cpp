@@ -110,13 +110,16 @@ QString writeReplyText(const QByteArray &reply)
     return QString::fromLatin1(bytes);
 }
 
-// Whether a text holds the echo of a write command: "wr:", a slave text, "@", the address field and
-// ",". Only an interface that echoes its write commands sends one.
+// The beginning of a write command's echo: "wr:", a slave text, "@", the address field and ",".
+constexpr int WriteEchoHeadLength = 11;
+
+// Whether a text holds the beginning of a write command's echo. Only an interface that echoes its
+// write commands sends one.
 bool holdsWriteEcho(const QString &text)
 {
     const QLatin1String head("wr:");
     for (int at = text.indexOf(head, 0, Qt::CaseInsensitive); at >= 0; at = text.indexOf(head, at + 1, Qt::CaseInsensitive)) {
-        if (at + 10 < text.size() && text.at(at + 5) == QLatin1Char('@') && text.at(at + 10) == QLatin1Char(','))
+        if (at + WriteEchoHeadLength <= text.size() && text.at(at + 5) == QLatin1Char('@') && text.at(at + 10) == QLatin1Char(','))
             return true;
     }
     return false;
@@ -159,6 +162,7 @@ ComPort::~ComPort() = default;
 void ComPort::setPortName(const QString &shortName)
 {
     m_echoesWrites = false;
+    m_heardTail.clear();
     m_port->setPortName(Platform::serialDevicePath(shortName));
 }
 
@@ -228,6 +232,7 @@ void ComPort::setDelays(int readDelay, int writeDelay)
 void ComPort::connectDisconnectPort()
 {
     m_echoesWrites = false;
+    m_heardTail.clear();
     if (!m_connected) {
         // Connected only when the port really opened: a port that refuses (no permission, gone)
         // must not look like an interface that never answers.
@@ -257,15 +262,36 @@ QByteArray ComPort::command(QextSerialPort *port, const QByteArray &text, int wa
         return QByteArray();   // goes nowhere; the reply is silence
     port->write(text);
     delayMs(waitMs);
-    return port->read(port->bytesAvailable());
+    return readWaiting(port);
+}
+
+// All bytes waiting on a port.
+QByteArray ComPort::readWaiting(QextSerialPort *port)
+{
+    const QByteArray bytes = port->read(port->bytesAvailable());
+    if (port == m_port)
+        hear(bytes);
+    return bytes;
+}
+
+// Whatever the interface sends on the link's port tells whether it echoes its write commands: a
+// block reply taken or not, the rest read while the line settles, a scan's reply, bytes discarded,
+// and an echo read in two pieces.
+void ComPort::hear(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    const QString text = m_heardTail + writeReplyText(bytes);
+    m_echoesWrites = m_echoesWrites || holdsWriteEcho(text);
+    m_heardTail = text.right(WriteEchoHeadLength);
 }
 
 void ComPort::discardInput()
 {
     if (!m_port->isOpen())
         return;
-    m_port->read(m_port->bytesAvailable());
-    m_port->readAll();
+    readWaiting(m_port);
+    hear(m_port->readAll());
 }
 
 QStringList ComPort::scanMemory(QextSerialPort *port)
@@ -380,7 +406,7 @@ QByteArray ComPort::blockReply(const QByteArray &cmd, int waitMs)
     QByteArray reply = command(m_port, cmd, waitMs);
     if (reply.isEmpty() && m_port->isOpen()) {
         delayMs(waitMs);
-        reply = m_port->read(m_port->bytesAvailable());
+        reply = readWaiting(m_port);
     }
     return reply;
 }
@@ -397,7 +423,7 @@ void ComPort::settleLine(QByteArray seen, int quietMs, bool (*unfinished)(const 
     for (int waited = 0;;) {
         delayMs(step);
         waited += step;
-        const QByteArray more = m_port->isOpen() ? m_port->read(m_port->bytesAvailable()) : QByteArray();
+        const QByteArray more = m_port->isOpen() ? readWaiting(m_port) : QByteArray();
         seen = seen.right(SettleWindow) + more;   // the last reply's beginning is all that counts
         if ((more.isEmpty() && !unfinished(seen)) || waited >= ReplyRestTimeoutMs || m_breakRequested)
             return;
@@ -512,7 +538,6 @@ void ComPort::writePort1(QByteArray byteArray, QString address, QString memorySi
         const QString text = replyText(reply);
         qDebug() << text;
         const QString seen = writeReplyText(raw);
-        m_echoesWrites = m_echoesWrites || holdsWriteEcho(seen);
 
         // The reply to an earlier attempt, "*erwr", or anything else without this attempt's "ok":
         // once the line is quiet, this block is written again.

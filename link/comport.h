@@ -40,11 +40,12 @@ void setWaitFunction(WaitFunction wait);
 // two pieces could pass every check of a reply or lend a later block its "ok". A rest that does
 // not come within ReplyRestTimeoutMs leaves what came a wrong reply: the block is asked again.
 //
-// Once the interface has echoed a write command (learnt from its replies since the port was
-// opened), a write reply is taken only when it holds its own command's echo, data included,
-// answered by "ok": a bare "ok" may be the held-up answer of an earlier write, and the memory may
-// not hold this block. From an interface that has never echoed a write, an "ok" without echo
-// counts. NUL bytes in a write reply are passed over.
+// Once the interface has echoed a write command (learnt from all it has sent since the port was
+// opened: replies taken or not, scans and bytes discarded included), a write reply is taken only
+// when it holds its own command's echo, data included, answered by "ok": a bare "ok" may be the
+// held-up answer of an earlier write, and the memory may not hold this block. From an interface
+// that has never echoed a write, an "ok" without echo counts. NUL bytes in a write reply are passed
+// over.
 //
 // A memory size that is not a whole number from 16 to 65536 sends nothing: the transfer ends at
 // once with the break set, and the size probe answers false.
@@ -113,6 +114,8 @@ public slots:
 
 private:
     QByteArray command(QextSerialPort *port, const QByteArray &text, int waitMs);
+    QByteArray readWaiting(QextSerialPort *port);
+    void hear(const QByteArray &bytes);
     void discardInput();
     QByteArray blockReply(const QByteArray &cmd, int waitMs);
     void settleLine(QByteArray seen, int quietMs, bool (*unfinished)(const QByteArray &));
@@ -131,6 +134,7 @@ private:
     QString m_slave;
     int m_readDelay = 30;
     int m_writeDelay = 30;
-    // The interface has echoed a write command since the port was opened.
+    // The interface has echoed a write command since the port was opened (in anything read on it).
     bool m_echoesWrites = false;
+    QString m_heardTail;   // the end of what was last read, for an echo read in two pieces
 };

@@ -70,6 +70,8 @@ private slots:
     void splitReplies();
     void writeReplyHeldUp_data();
     void writeReplyHeldUp();
+    void writeEchoHeardOutsideItsReply_data();
+    void writeEchoHeardOutsideItsReply();
     void shortReadReply_data();
     void shortReadReply();
     void blockCounts_data();
@@ -429,6 +431,43 @@ void TestTransfer::writeReplyHeldUp()
     QVERIFY(!rig.port.isBreakRequested());
     QCOMPARE(watch.unplugWarnings, 0);
     QCOMPARE(rig.sim.core().memory(0).toHex(), image.toHex());
+    QVERIFY(watch.steady(Blocks));
+    QCOMPARE(watch.progress.size(), rig.sim.core().blockCommands());
+}
+
+// The first write's echo reaches the port but not in the block reply itself: late, read by the
+// bank scans after the silent attempt, or split after "wr:a0" with its rest read while the line
+// settles. Then two bare "ok"s answer writes the memory does not store (block 0's retry, block 1):
+// the interface has echoed a write, so neither counts, and the Send ends byte-exact.
+void TestTransfer::writeEchoHeardOutsideItsReply_data()
+{
+    QTest::addColumn<Fault>("firstReply");
+    QTest::addColumn<int>("splitAt");
+    QTest::addColumn<int>("lateMs");
+
+    QTest::newRow("late, read by the scans") << Fault::Late << 0 << 60;
+    QTest::newRow("split after its first 5 bytes, the rest read while the line settles") << Fault::Split << 5 << 40;
+}
+
+void TestTransfer::writeEchoHeardOutsideItsReply()
+{
+    QFETCH(Fault, firstReply);
+    QFETCH(int, splitAt);
+    QFETCH(int, lateMs);
+
+    SimRig rig(MemorySize);
+    rig.sim.core().setFault(firstReply, 0, 1);
+    rig.sim.core().addFault(Fault::BareOkLost, 1, 2);
+    rig.sim.core().setSplitAt(splitAt);
+    rig.sim.core().setLateMs(lateMs);
+    QVERIFY(rig.connect());
+    Watch watch(rig.port);
+    const QByteArray image = SimRig::pattern(MemorySize, 21);
+
+    rig.port.writePort1(image, QStringLiteral("a0"), QString::number(MemorySize));
+
+    QCOMPARE(rig.sim.core().memory(0).toHex(), image.toHex());
+    QVERIFY(!rig.port.isBreakRequested());
     QVERIFY(watch.steady(Blocks));
     QCOMPARE(watch.progress.size(), rig.sim.core().blockCommands());
 }

@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QMutexLocker>
 
+#include <cctype>
+#include <cstring>
+
 DevSimCore::DevSimCore()
     : m_identification(QStringLiteral("TKV-05 sim 1.0"))
 {
@@ -66,8 +69,13 @@ void DevSimCore::setFault(Fault fault, int first, int count)
 
 void DevSimCore::addFault(Fault fault, int first, int count)
 {
+    addFault(fault, first, count, -1, 0);
+}
+
+void DevSimCore::addFault(Fault fault, int first, int count, int lateMs, int at)
+{
     QMutexLocker lock(&m_mutex);
-    m_faults << FaultRange{fault, first, count};
+    m_faults << FaultRange{fault, first, count, lateMs, at};
 }
 
 void DevSimCore::clearFault()
@@ -112,6 +120,18 @@ bool DevSimCore::answersInTurn() const
     return m_answersInTurn;
 }
 
+void DevSimCore::setWriteEcho(bool echo)
+{
+    QMutexLocker lock(&m_mutex);
+    m_writeEcho = echo;
+}
+
+QList<DevSimCore::LookAlike> DevSimCore::lookAlikes() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_lookAlikes;
+}
+
 QStringList DevSimCore::commands() const
 {
     QMutexLocker lock(&m_mutex);
@@ -143,6 +163,7 @@ DevSimCore::Reply DevSimCore::handle(const QByteArray &command)
 {
     QMutexLocker lock(&m_mutex);
     m_log << QString::fromLatin1(command);
+    m_window = Window();
     if (m_muted)
         return Reply();
     Reply reply = answer(command);
@@ -163,6 +184,47 @@ DevSimCore::Reply now(const QByteArray &bytes)
 int hexValue(const QByteArray &digits, bool *ok)
 {
     return digits.toInt(ok, 16);
+}
+
+QByteArray blockReplyText(const QByteArray &echo, const QByteArray &data)
+{
+    quint8 sum = 0;
+    for (char c : data)
+        sum += quint8(c);
+    return echo + "**" + data.toHex() + '-' + QByteArray::number(sum, 16).rightJustified(2, '0') + '\r';
+}
+
+// Sixteen bytes no memory of the simulator holds at an address, for the answer of a memory or a
+// block that has none.
+QByteArray madeUpBlock(int slave, int address)
+{
+    QByteArray bytes(16, '\0');
+    for (int i = 0; i < 16; ++i)
+        bytes[i] = char((address * 3 + i * 29 + slave * 71 + 0x3c) & 0xff);
+    return bytes;
+}
+
+const char *const slaveLabels[] = {"a0", "a2", "a4"};
+
+// The marks of a good block read reply (carriage returns removed) after its echo.
+bool readReplyShape(const QByteArray &reply)
+{
+    if (reply.size() != 51 || reply.at(14) != '*' || reply.at(15) != '*' || reply.at(48) != '-')
+        return false;
+    for (int i = 16; i < 48; ++i) {
+        if (!std::isxdigit(uchar(reply.at(i))))
+            return false;
+    }
+    return true;
+}
+
+int indexOfNoCase(const QByteArray &text, const QByteArray &what, int from)
+{
+    for (int i = from; i + what.size() <= text.size(); ++i) {
+        if (qstrnicmp(text.constData() + i, what.constData(), uint(what.size())) == 0)
+            return i;
+    }
+    return -1;
 }
 
 }
@@ -193,6 +255,12 @@ DevSimCore::Reply DevSimCore::answer(const QByteArray &command)
     const int address = hexValue(command.mid(6, 4), &ok);
     if (slave < 0 || !ok)
         return now(echo + "?\r");
+    if (!read) {   // until it is stored
+        m_window.kind = Window::LostWrite;
+        m_window.slave = slave;
+        m_window.address = address;
+        m_window.echo = command;
+    }
     if (!m_present[slave])
         return Reply();
     const QByteArray payload = command.mid(11);
@@ -211,24 +279,102 @@ QByteArray DevSimCore::readAnswer(const QByteArray &echo, int slave, int address
     const QByteArray &mem = m_memory[slave];
     if (address + count > mem.size())
         return echo + "ERMA Memory Addres > " + QByteArray::number(qMax(0, mem.size() - 1), 16).rightJustified(4, '0') + '\r';
-    const QByteArray data = mem.mid(address, count);
-    quint8 sum = 0;
-    for (char c : data)
-        sum += quint8(c);
-    return echo + "**" + data.toHex() + '-' + QByteArray::number(sum, 16).rightJustified(2, '0') + '\r';
+    return blockReplyText(echo, mem.mid(address, count));
+}
+
+// The whole answer the same block command gets for another block or memory, as a stale reply of it
+// would come.
+QByteArray DevSimCore::otherAnswer(const FaultRange &f, bool read, int slave, int address, const QByteArray &payload) const
+{
+    const int steps = qMax(1, f.at);
+    int otherSlave = slave;
+    int otherAddress = address;
+    if (f.fault == Fault::OtherMemory)
+        otherSlave = (slave + steps) % 3;
+    else
+        otherAddress = (address + 16 * steps) & 0xffff;
+    const QByteArray &mem = m_memory[otherSlave];
+    const QByteArray data = m_present[otherSlave] && otherAddress + 16 <= mem.size() ? mem.mid(otherAddress, 16)
+                                                                                     : madeUpBlock(otherSlave, otherAddress);
+    const QByteArray head = QByteArray(read ? "rd:" : "wr:") + slaveLabels[otherSlave] + '@'
+        + QByteArray::number(otherAddress, 16).rightJustified(4, '0') + ',';
+    if (read)
+        return blockReplyText(head + "10\r\n", data);
+    if (!m_writeEcho)
+        return "ok\r";
+    return head + (f.fault == Fault::OtherMemory ? payload : data.toHex()) + "\r\nok\r";
+}
+
+quint32 DevSimCore::nextRandom()
+{
+    m_random = m_random * 1103515245u + 12345u;
+    return m_random >> 16;
+}
+
+// A piece of what a line that keeps talking sends: beginnings of replies, digits, marks, a NUL byte;
+// never an "ok", and never a whole reply (no run of pieces makes the 32 digits of one).
+QByteArray DevSimCore::chatterBytes()
+{
+    static const char *const pieces[] = {"rd:a0@0010,10\r\n**", "0123456789abcde", "-5a\r", "\r\n", "?\r", "*", "@", "wr:a0@00"};
+    const quint32 pick = nextRandom() % 9;
+    return pick == 8 ? QByteArray(1, '\0') : QByteArray(pieces[pick]);
+}
+
+void DevSimCore::delivered(const Chunk &chunk)
+{
+    QMutexLocker lock(&m_mutex);
+    if (chunk.writeEcho)
+        m_writeEchoSent = true;
+    if (m_window.kind == Window::None || m_window.found)
+        return;
+    m_window.bytes += chunk.bytes;
+    checkWindow();
+}
+
+void DevSimCore::checkWindow()
+{
+    QByteArray text = m_window.bytes;
+    text.replace('\r', QByteArray());
+    bool found = false;
+    QByteArray data;
+    if (m_window.kind == Window::Read) {
+        for (int at = indexOfNoCase(text, m_window.echo, 0); at >= 0 && !found; at = indexOfNoCase(text, m_window.echo, at + 1)) {
+            const QByteArray reply = text.mid(at, 51);
+            data = reply.mid(16, 32).toLower();
+            found = readReplyShape(reply) && data != m_window.dataHex;
+        }
+    } else {
+        text.replace('\0', QByteArray());
+        const QByteArray answer = m_writeEcho && m_writeEchoSent ? m_window.echo + "\nok" : QByteArray("ok");
+        found = indexOfNoCase(text, answer, 0) >= 0;
+    }
+    if (found) {
+        m_window.found = true;
+        m_lookAlikes << LookAlike{m_window.slave, m_window.address, data};
+    }
 }
 
 DevSimCore::Reply DevSimCore::blockAnswer(const QByteArray &command, bool read, int slave, int address, const QByteArray &payload)
 {
     const int index = m_blockCommands++;
-    Fault fault = Fault::None;
-    for (const FaultRange &f : qAsConst(m_faults)) {
-        if (index >= f.first && (f.count < 0 || index < f.first + f.count)) {
-            fault = f.fault;
+    FaultRange f{Fault::None, 0, 0, -1, 0};
+    for (const FaultRange &range : qAsConst(m_faults)) {
+        if (index >= range.first && (range.count < 0 || index < range.first + range.count)) {
+            f = range;
             break;
         }
     }
+    const Fault fault = f.fault;
+    const int late = f.lateMs >= 0 ? f.lateMs : m_lateMs;
     const QByteArray echo = command + "\r\n";
+    QByteArray &mem = m_memory[slave];
+    if (read && address + 16 <= mem.size()) {
+        m_window.kind = Window::Read;
+        m_window.slave = slave;
+        m_window.address = address;
+        m_window.echo = command;
+        m_window.dataHex = mem.mid(address, 16).toHex();
+    }
 
     switch (fault) {
     case Fault::Silence:
@@ -244,16 +390,22 @@ DevSimCore::Reply DevSimCore::blockAnswer(const QByteArray &command, bool read, 
     case Fault::ReadError:
         return now(echo + "*errd\r");
     case Fault::WriteError:
-        return now(echo + "*erwr\r");
+        return now((m_writeEcho ? echo : QByteArray()) + "*erwr\r");
     case Fault::Garbage: {
         QByteArray junk;
         const int length = 20 + int(m_random % 40);
-        for (int i = 0; i < length; ++i) {
-            m_random = m_random * 1103515245u + 12345u;
-            junk += char(0x21 + (m_random >> 16) % 90);
+        while (junk.size() < length) {
+            const char c = char(0x21 + nextRandom() % 90);
+            if (std::tolower(c) != 'o' && std::tolower(c) != 'k')
+                junk += c;
         }
         return now(junk);
     }
+    case Fault::BareOkLost:
+        return now("ok\r");
+    case Fault::OtherBlock:
+    case Fault::OtherMemory:
+        return now(otherAnswer(f, read, slave, address, payload));
     default:
         break;
     }
@@ -266,27 +418,61 @@ DevSimCore::Reply DevSimCore::blockAnswer(const QByteArray &command, bool read, 
         if (fault == Fault::BadDigit && bytes.size() > 20)
             bytes[20] = 'g';   // a data digit
     } else {
-        QByteArray &mem = m_memory[slave];
         const QByteArray data = QByteArray::fromHex(payload);
+        const QByteArray head = m_writeEcho ? echo : QByteArray();
         if (address + data.size() > mem.size()) {
-            bytes = echo + "ERMA Memory Addres > " + QByteArray::number(qMax(0, mem.size() - 1), 16) + '\r';
+            bytes = head + "ERMA Memory Addres > " + QByteArray::number(qMax(0, mem.size() - 1), 16) + '\r';
         } else {
-            if (fault != Fault::Cut)
+            if (fault != Fault::Cut) {
                 mem.replace(address, data.size(), data);
-            bytes = echo + "ok\r";
+                m_window.kind = Window::None;
+            }
+            bytes = head + "ok\r";
         }
     }
+    if (fault == Fault::BareOk)
+        bytes = "ok\r";
+    if (fault == Fault::UpperCase)
+        bytes = bytes.toUpper();
+    if (fault == Fault::Garble && !bytes.isEmpty()) {
+        static const char marks[] = "#%&'()+/;<=>?[]^_`{|}~GHIJLMNPQRSTUVWXYZ";
+        const int at = qBound(0, f.at, int(bytes.size()) - 1);
+        bytes[at] = marks[(at * 7 + uchar(bytes.at(at))) % (sizeof marks - 1)];
+    }
+    if (fault == Fault::NulByte)
+        bytes.insert(qBound(0, f.at, int(bytes.size())), '\0');
 
     Reply r;
     if (fault == Fault::Late) {
-        r.chunks << Chunk{m_lateMs, bytes};
+        r.chunks << Chunk{late, bytes};
     } else if (fault == Fault::Split || fault == Fault::Cut) {
-        const int cut = m_splitAt > 0 ? qMin(m_splitAt, bytes.size()) : bytes.size() / 2;
+        const int at = f.at > 0 ? f.at : m_splitAt;
+        int cut = at > 0 ? qMin(at, int(bytes.size())) : bytes.size() / 2;
+        const int ok = bytes.lastIndexOf("ok\r");
+        if (fault == Fault::Cut && !read && ok >= 0)
+            cut = qMin(cut, ok + 1);   // an "ok" means stored: a lost write's answer never has one
         r.chunks << Chunk{0, bytes.left(cut)};
         if (fault == Fault::Split)
-            r.chunks << Chunk{m_lateMs, bytes.mid(cut)};
+            r.chunks << Chunk{late, bytes.mid(cut)};
     } else {
         r.chunks << Chunk{0, bytes};
+        if (fault == Fault::Repeat)
+            r.chunks << Chunk{late, bytes};
+    }
+    // Which chunk sends the last byte of the write's echo, when the echo is whole.
+    if (!read && m_writeEcho && bytes.size() >= command.size() && qstrnicmp(bytes.constData(), command.constData(), uint(command.size())) == 0) {
+        int start = 0;
+        for (Chunk &c : r.chunks) {
+            if (fault == Fault::Repeat)
+                start = 0;
+            c.writeEcho = start < command.size() && start + c.bytes.size() >= command.size();
+            start += c.bytes.size();
+        }
+    }
+    if (fault == Fault::Chatter) {
+        const int gap = qMax(1, f.at);
+        for (int t = gap; t <= late; t += gap)
+            r.chunks << Chunk{t, chatterBytes()};
     }
     return r;
 }

@@ -14,9 +14,11 @@
 //   "scan"                -> "scan\r\n" the present memories, e.g. "A0 A4", "\r"
 //   "rd:SS@AAAA,NN"       -> echo "\r\n**" NN bytes as hex digits "-" checksum "\r"
 //                            or echo "\r\nERMA Memory Addres > " last address "\r" past the end
-//   "wr:SS@AAAA,DD..."    -> echo "\r\nok\r" (or the ERMA answer past the end)
+//   "wr:SS@AAAA,DD..."    -> echo "\r\nok\r" (or the ERMA answer past the end); without write
+//                            echo (setWriteEcho(false)) the answer alone: "ok\r"
 //   "idon", "idoff"       -> "ok\r"
-// A command to a memory that is absent gets no answer. All methods are thread-safe.
+// A command to a memory that is absent gets no answer. An "ok" always means the write was stored.
+// All methods are thread-safe.
 class DevSimCore
 {
 public:
@@ -33,11 +35,24 @@ public:
         WriteError,  // "*erwr" with the memory's name
         DropOut,     // the memory leaves the bus (and the scan) for good
         HangUp,      // the interface goes away: the terminal hangs up
+        // Faults of the randomized link test; "at" is the fault's own position or count (see
+        // addFault), "late" its own delay (lateMs() when not given).
+        Repeat,      // the whole answer, and again after late
+        Garble,      // the byte at "at" replaced by one that is no hex digit, mark or letter of "ok"
+        NulByte,     // a NUL byte put in at "at"
+        BareOk,      // "ok\r" alone; a write is stored
+        BareOkLost,  // "ok\r" alone; a write is not stored
+        OtherBlock,  // the answer to the same command for the block "at" blocks on; a write is not stored
+        OtherMemory, // the answer to the same command for the memory "at" on (A0, A2, A4 in a ring); a
+                     // write is not stored
+        UpperCase,   // the answer in capitals
+        Chatter,     // the answer, then bytes that answer nothing every "at" ms for late
     };
 
     struct Chunk {
         int delayMs = 0;
         QByteArray bytes;
+        bool writeEcho = false;   // with it the whole echo of a write command has gone out
     };
     struct Reply {
         QList<Chunk> chunks;
@@ -62,6 +77,10 @@ public:
     // setFault replaces all faults, addFault adds one (the first that applies wins).
     void setFault(Fault fault, int first = 0, int count = 1);
     void addFault(Fault fault, int first = 0, int count = 1);
+    // The same with a delay (Late, Split, Repeat, Chatter; below 0 lateMs()) and a position or
+    // count of its own (Split and Cut: bytes at once, below 1 as splitAt(); Garble and NulByte: the
+    // byte; OtherBlock: blocks on; OtherMemory: memories on; Chatter: ms between its bytes).
+    void addFault(Fault fault, int first, int count, int lateMs, int at);
     void clearFault();
     // Every answer (of any command) comes this much later.
     void setAnswerDelayMs(int ms);
@@ -75,6 +94,27 @@ public:
     // to later commands.
     void setAnswersInTurn(bool inTurn);
     bool answersInTurn() const;
+    // Whether a write is answered with its echo before the "ok" (the default), or with "ok" alone.
+    void setWriteEcho(bool echo);
+
+    // The replies no reader can tell from a good one (see delivered()): for a block read, the bytes
+    // of a good reply to it (its own echo, the marks, 32 hex digits) with data that are not the
+    // memory's; for a block write the memory did not store, an "ok" that reads as its answer. The
+    // interface puts such replies together from pieces of others: a reply cut off and the held-up
+    // rest of another, a bare "ok" held up from an earlier write.
+    struct LookAlike {
+        int slave;
+        int address;
+        QByteArray data;   // a read's data digits, in small letters; empty for a write
+    };
+    QList<LookAlike> lookAlikes() const;
+    // What the runner sends on the line, in order. Bytes that reach the line between a block command
+    // and the next command are that command's reply to any reader; they make a look-alike when:
+    // - a block read: they hold its own echo (in either letter case) followed by the marks and
+    //   digits of a reply, with other data;
+    // - a write not stored: they hold "ok" after its own whole echo and a line end, or, where the
+    //   interface does not echo writes or has not yet sent a write's whole echo, "ok" anywhere.
+    void delivered(const Chunk &chunk);
 
     Reply handle(const QByteArray &command);
     static QByteArray keyRecord(const QString &longSerial, const QString &keyCode);
@@ -92,26 +132,46 @@ public:
     void clearLog();
 
 private:
+    struct FaultRange {
+        Fault fault;
+        int first;
+        int count;
+        int lateMs;
+        int at;
+    };
     Reply answer(const QByteArray &command);
     Reply blockAnswer(const QByteArray &command, bool read, int slave, int address, const QByteArray &payload);
     QByteArray readAnswer(const QByteArray &echo, int slave, int address, int count) const;
+    QByteArray otherAnswer(const FaultRange &f, bool read, int slave, int address, const QByteArray &payload) const;
+    QByteArray chatterBytes();
+    quint32 nextRandom();
+    void checkWindow();
 
     mutable QMutex m_mutex;
     QByteArray m_memory[3];
     bool m_present[3] = {false, false, false};
     QString m_identification;
     bool m_muted = false;
-    struct FaultRange {
-        Fault fault;
-        int first;
-        int count;
-    };
     QList<FaultRange> m_faults;
     int m_answerDelayMs = 0;
     int m_lateMs = 60;
     int m_splitAt = 0;
     bool m_answersInTurn = false;
+    bool m_writeEcho = true;
     int m_blockCommands = 0;
+    // The reply window of the last command: what has reached the line since it came.
+    struct Window {
+        enum Kind { None, Read, LostWrite } kind = None;
+        int slave = 0;
+        int address = 0;
+        QByteArray echo;
+        QByteArray dataHex;
+        QByteArray bytes;
+        bool found = false;
+    };
+    Window m_window;
+    bool m_writeEchoSent = false;
+    QList<LookAlike> m_lookAlikes;
     QStringList m_log;
     quint32 m_random = 12345;
 };

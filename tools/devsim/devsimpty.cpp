@@ -125,11 +125,12 @@ void DevSimPty::send(const QByteArray &bytes)
     if (m_stepped) {
         answerArrived();   // what the program wrote before goes first, as with a device
         writeMaster(bytes);
+        m_core.delivered(DevSimCore::Chunk{0, bytes, false});
         return;
     }
     {
         std::lock_guard<std::mutex> lock(m_pendingMutex);
-        m_pending.push_back(Pending{nowMs(), bytes});
+        m_pending.push_back(Pending{nowMs(), bytes, false});
     }
     const char c = 's';
     (void)!::write(m_wake[1], &c, 1);
@@ -154,8 +155,12 @@ void DevSimPty::step(int ms)
     clock.start();
     while (clock.elapsed() < ms) {
     }
-    if (!m_stepped)
-        return;   // the thread answers by itself
+    if (m_stepped)   // otherwise the thread answers by itself
+        advance(ms);
+}
+
+void DevSimPty::advance(int ms)
+{
     // Reading the master side moves everything the program has written so far across the
     // terminal first, so no command written before this step is missed.
     readInput();
@@ -204,8 +209,12 @@ int DevSimPty::sendDue()
         }
     }
     std::stable_sort(due.begin(), due.end(), [](const Pending &a, const Pending &b) { return a.due < b.due; });
-    for (const Pending &p : due)
+    for (const Pending &p : due) {
+        if (m_master < 0)
+            break;   // hung up: nothing reaches the line
         writeMaster(p.bytes);
+        m_core.delivered(DevSimCore::Chunk{0, p.bytes, p.writeEcho});
+    }
     return timeout;
 }
 
@@ -231,7 +240,7 @@ void DevSimPty::readInput()
             const qint64 start = m_core.answersInTurn() ? qMax(t, m_busyUntil) : t;
             std::lock_guard<std::mutex> lock(m_pendingMutex);
             for (const DevSimCore::Chunk &c : reply.chunks) {
-                m_pending.push_back(Pending{start + c.delayMs, c.bytes});
+                m_pending.push_back(Pending{start + c.delayMs, c.bytes, c.writeEcho});
                 m_busyUntil = qMax(m_busyUntil, start + c.delayMs);
             }
         }

@@ -43,6 +43,9 @@ public:
     void stop();
     // Stepped: lets ms milliseconds pass and the interface answer within them (see above).
     void step(int ms);
+    // Stepped: the same at once, without letting the time pass: the simulated clock alone moves.
+    // What is due is on the line when it returns (the port's next look at the terminal finds it).
+    void advance(int ms);
 
     DevSimCore &core() { return m_core; }
     QString devicePath() const { return m_devicePath; }
@@ -59,6 +62,7 @@ private:
     struct Pending {
         qint64 due;
         QByteArray bytes;
+        bool writeEcho;
     };
     void loop();
     qint64 clockMs() const;
