@@ -28,13 +28,7 @@ namespace {
 
 constexpr int FixedSchedules = 500;   // a row, in CI
 
-struct FaultAt {
-    Fault fault;
-    int first;
-    int count;
-    int lateMs;
-    int at;
-};
+using FaultAt = DevSimCore::FaultRange;
 
 struct Schedule {
     quint32 seed = 0;

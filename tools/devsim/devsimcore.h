@@ -74,6 +74,15 @@ public:
 
     // A fault applies to the block commands ("rd" of 16 bytes and "wr") numbered first to
     // first + count - 1 in order of arrival, from 0; a negative count means all from first on.
+    // A fault on the block commands first .. first + count - 1 (count below 0: all from first on),
+    // with its own delay and position or count (see addFault).
+    struct FaultRange {
+        Fault fault;
+        int first;
+        int count;
+        int lateMs;
+        int at;
+    };
     // setFault replaces all faults, addFault adds one (the first that applies wins).
     void setFault(Fault fault, int first = 0, int count = 1);
     void addFault(Fault fault, int first = 0, int count = 1);
@@ -132,13 +141,6 @@ public:
     void clearLog();
 
 private:
-    struct FaultRange {
-        Fault fault;
-        int first;
-        int count;
-        int lateMs;
-        int at;
-    };
     Reply answer(const QByteArray &command);
     Reply blockAnswer(const QByteArray &command, bool read, int slave, int address, const QByteArray &payload);
     QByteArray readAnswer(const QByteArray &echo, int slave, int address, int count) const;
