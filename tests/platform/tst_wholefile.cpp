@@ -64,8 +64,9 @@ QString outcome(const QString &path, const QByteArray &bytes)
 }
 
 // Runs step in a child process, as nobody when asNobody (the folder the test made must let nobody
-// in), and gives what it returned, or how the child ended when it returned nothing.
-QString inChild(bool asNobody, const std::function<QString()> &step)
+// in; a member of memberOf where one is given), and gives what it returned, or how the child ended
+// when it returned nothing.
+QString inChild(bool asNobody, const std::function<QString()> &step, const gid_t *memberOf = nullptr)
 {
     int channel[2];
     if (::pipe(channel) != 0)
@@ -76,7 +77,7 @@ QString inChild(bool asNobody, const std::function<QString()> &step)
     const pid_t child = fork();
     if (child == 0) {
         ::close(channel[0]);
-        if (asNobody && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
+        if (asNobody && (::setgroups(memberOf ? 1 : 0, memberOf) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
             _exit(2);
         const QByteArray said = step().toUtf8();
         const bool told = ::write(channel[1], said.constData(), size_t(said.size())) == said.size();
@@ -278,49 +279,22 @@ void TestWholeFile::keepsOwnerGroupAndMode()
     QFETCH(QString, owner);
     if (::geteuid() != 0)
         QSKIP("needs root to give the file to another owner");
-    // Each look-up's answer lives only until the next one.
-    const passwd *user = ::getpwnam("daemon");
-    QVERIFY(user);
-    const uid_t daemonUid = user->pw_uid;
-    QVERIFY((user = ::getpwnam("nobody")));
-    const uid_t nobodyUid = user->pw_uid;
-    const gid_t nobodyGid = user->pw_gid;
-    const group *users = ::getgrnam("users");
-    QVERIFY(users);
-    const gid_t usersGid = users->gr_gid;
+    uid_t daemonUid = 0;
+    gid_t usersGid = 0;
+    QVERIFY(userId("daemon", &daemonUid) && groupId("users", &usersGid));
 
     QTemporaryDir dir;
     QVERIFY(QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther | QFile::ExeGroup));
     const QString folder = dir.filePath("shared");
     QVERIFY(QDir(dir.path()).mkdir("shared"));
-    QCOMPARE(::chown(QFile::encodeName(folder).constData(), 0, usersGid), 0);
     // Not set-group-ID: a new file in it gets the saver's group.
-    QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0775), 0);
+    QVERIFY(setOwner(folder, 0, usersGid, 0775));
     const QString path = folder + "/unit.bin";
     QVERIFY(writeFile(path, "old"));
-    QCOMPARE(::chown(QFile::encodeName(path).constData(), daemonUid, usersGid), 0);
-    QCOMPARE(::chmod(QFile::encodeName(path).constData(), 02660), 0);
+    QVERIFY(setOwner(path, daemonUid, usersGid, 02660));
 
-    const auto save = [&path] {
-        QString reason;
-        return Platform::writeWholeFile(path, "new", &reason);
-    };
-    bool saved = false;
-    if (!asMember) {
-        saved = save();
-    } else {
-        const pid_t child = fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            const bool ok = ::setgroups(1, &usersGid) == 0 && ::setgid(nobodyGid) == 0 && ::setuid(nobodyUid) == 0
-                            && save();
-            _exit(ok ? 0 : 1);
-        }
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        saved = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    }
-    QVERIFY(saved);
+    const auto save = [&path] { return outcome(path, "new"); };
+    QCOMPARE(asMember ? inChild(true, save, &usersGid) : save(), QStringLiteral("written"));
     QCOMPARE(readFile(path), QByteArray("new"));
     QCOMPARE(describe(ownerOf(path)), owner);
     QCOMPARE(entriesOf(folder), QStringList{"unit.bin"});
