@@ -210,7 +210,7 @@ private:
     QString WARNING_UNPLUGGED_PEN;
     QString ERROR_MESSAGE;
     QString FILE_WRITE_ERROR;
-    QString FILE_WRITE_INCOMPLETE;   // the built-in English text where the language has none
+    QString FILE_WRITE_INCOMPLETE;   // empty where the language has none: the box gives built-in English
     QString ASK_OVERWRITE_FILE;
     QString ASK_DATA_NOT_SAVED;
     QString SEND_DATA_MESSAGE;
