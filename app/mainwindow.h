@@ -96,8 +96,9 @@ public slots:
     void getDataFromBinFile();
     void saveBinaryFile();
     void saveBinFileAs();
-    // The write-error box of an image save: FILE_WRITE_ERROR, then the file's path and the system's
-    // reason (as the image tells them) on lines of their own.
+    // The write-error box of an image save: FILE_WRITE_ERROR, or FILE_WRITE_INCOMPLETE where the file
+    // was written in place and may be incomplete, then the file's path and the system's reason (as
+    // the image tells them) on lines of their own.
     void errorWriteFile();
 
     // Page set.
@@ -209,6 +210,7 @@ private:
     QString WARNING_UNPLUGGED_PEN;
     QString ERROR_MESSAGE;
     QString FILE_WRITE_ERROR;
+    QString FILE_WRITE_INCOMPLETE;   // empty where the language has none: the box gives built-in English
     QString ASK_OVERWRITE_FILE;
     QString ASK_DATA_NOT_SAVED;
     QString SEND_DATA_MESSAGE;

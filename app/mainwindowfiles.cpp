@@ -9,6 +9,7 @@
 #include "page.h"
 #include "tabletextfile.h"
 #include "ui_mainwindowclass.h"
+#include "wholefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,8 +50,8 @@ void MainWindow::getDataFromBinFile()
     OperationBin candidate;
     candidate.loadFile(fileName);
     if (candidate.image().isEmpty()) {
-        showPlainBox(QMessageBox::Critical, ERROR_MESSAGE + QLatin1Char('\n') + QDir::toNativeSeparators(fileName),
-                     QMessageBox::Ok);
+        showPlainBox(QMessageBox::Critical, ERROR_MESSAGE, QMessageBox::Ok,
+                     QDir::toNativeSeparators(fileName) + QLatin1Char('\n') + candidate.loadFailureReason());
         return;
     }
     loadingImage = &candidate;
@@ -156,6 +157,8 @@ void MainWindow::saveBinFileAs()
 }
 
 // Named as the Export's box names its file: the path and the reason under the language's text.
+// A file written in place that may be incomplete is said to be so, in the language's words where it
+// has them; the image stays unsaved, to be saved elsewhere.
 void MainWindow::errorWriteFile()
 {
     QStringList details;
@@ -163,5 +166,8 @@ void MainWindow::errorWriteFile()
         details << QDir::toNativeSeparators(memoryImage->failedSavePath());
     if (!memoryImage->failedSaveReason().isEmpty())
         details << memoryImage->failedSaveReason();
-    showPlainBox(QMessageBox::Critical, FILE_WRITE_ERROR, QMessageBox::Ok, details.join(QLatin1Char('\n')));
+    QString text = FILE_WRITE_ERROR;
+    if (memoryImage->failedSaveMayBeIncomplete())
+        text = FILE_WRITE_INCOMPLETE.isEmpty() ? Platform::incompleteFileText() : FILE_WRITE_INCOMPLETE;
+    showPlainBox(QMessageBox::Critical, text, QMessageBox::Ok, details.join(QLatin1Char('\n')));
 }

@@ -68,6 +68,7 @@ void MainWindow::applyInterfaceTexts(int language)
         {"WARNING_UNPLUGGED_PEN", &MainWindow::WARNING_UNPLUGGED_PEN},
         {"ERROR_MESSAGE", &MainWindow::ERROR_MESSAGE},
         {"FILE_WRITE_ERROR", &MainWindow::FILE_WRITE_ERROR},
+        {"FILE_WRITE_INCOMPLETE", &MainWindow::FILE_WRITE_INCOMPLETE},
         {"ASK_OVERWRITE_FILE", &MainWindow::ASK_OVERWRITE_FILE},
         {"ASK_DATA_NOT_SAVED", &MainWindow::ASK_DATA_NOT_SAVED},
         {"SEND_DATA_MESSAGE", &MainWindow::SEND_DATA_MESSAGE},

@@ -356,12 +356,26 @@ void OperationBin::loadFile(const QString &fileName)
     if (m_buffer.isOpen())
         m_buffer.close();
     m_image.clear();
+    m_loadFailureReason.clear();
     // A pipe would block the open, a device could deliver without end: they are not opened. A
     // file that grew since it was looked at is read one byte past the limit, which refuses it.
+    const QString tooLarge = QStringLiteral("more than %1 bytes").arg(MaxImageSize);
     const Platform::FileState state = Platform::fileState(fileName);
-    if (state.kind == Platform::FileState::Regular && state.size <= MaxImageSize && file->open(QIODevice::ReadOnly)) {
+    if (state.kind == Platform::FileState::Folder || state.kind == Platform::FileState::Other) {
+        m_loadFailureReason = QStringLiteral("not a regular file");
+    } else if (state.size > MaxImageSize) {
+        m_loadFailureReason = tooLarge;
+    } else if (!file->open(QIODevice::ReadOnly)) {
+        m_loadFailureReason = file->errorString();
+    } else {
         m_image = file->read(MaxImageSize + 1);
-        if (file->error() != QFileDevice::NoError || m_image.size() > MaxImageSize)
+        if (file->error() != QFileDevice::NoError)
+            m_loadFailureReason = file->errorString();
+        else if (m_image.size() > MaxImageSize)
+            m_loadFailureReason = tooLarge;
+        else if (m_image.isEmpty())
+            m_loadFailureReason = QStringLiteral("the file is empty");
+        if (!m_loadFailureReason.isEmpty())
             m_image.clear();
         file->close();
     }
@@ -388,19 +402,20 @@ bool OperationBin::saveTo(QIODevice *device)
 {
     bool ok = false;
     QString path;
-    QString reason;
+    Platform::WholeFileFailure failure;
     if (auto *file = qobject_cast<QFile *>(device)) {
         path = file->fileName();
-        ok = Platform::writeWholeFile(path, m_image, &reason);
+        ok = Platform::writeWholeFile(path, m_image, &failure);
     } else if (device && device->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         ok = device->seek(0) && device->write(m_image) == m_image.size();
-        reason = device->errorString();
+        failure.reason = device->errorString();
         device->close();
     } else if (device) {
-        reason = device->errorString();
+        failure.reason = device->errorString();
     }
     m_failedSavePath = ok ? QString() : path;
-    m_failedSaveReason = ok ? QString() : reason;
+    m_failedSaveReason = ok ? QString() : failure.reason;
+    m_failedSaveMayBeIncomplete = !ok && failure.fileMayBeIncomplete;
     if (!ok) {
         emit errorWriteFile();
         return false;

@@ -71,19 +71,22 @@ public:
 
     // Image files and the device's hex text. A file is read only when it is a regular file of at
     // most MaxImageSize bytes; anything else (a folder, a pipe, a device, a larger file, one that
-    // cannot be read) gives an empty image.
+    // cannot be read) gives an empty image, and so does an empty file: why is kept until the next
+    // load (empty after a file was read).
     void loadFile(const QString &fileName);
+    QString loadFailureReason() const { return m_loadFailureReason; }
     void loadHex(const QByteArray &hex);
     // Writes the whole image; true only when every byte reached the device. A file is replaced
-    // whole or not at all (see Platform::writeWholeFile): a failed save, one refused for a target
-    // that is no regular file, and one refused where no temporary file can be made beside the
-    // target leave the old file as it was. A failure emits errorWriteFile(); what it met is kept
-    // for the slot to read until the next save.
+    // whole or not at all (see Platform::writeWholeFile), or, where its folder refuses the
+    // replacement, in place: only an in-place write that stopped part way may have changed the old
+    // file (failedSaveMayBeIncomplete()). A failure emits errorWriteFile(); what it met is kept for
+    // the slot to read until the next save.
     bool saveTo(QIODevice *device);
-    // The file the last failed save was to write (empty for a device that is no file) and the
-    // system's reason; both empty after a successful save.
+    // The file the last failed save was to write (empty for a device that is no file), the
+    // system's reason and whether the file may be incomplete; empty and false after a good save.
     QString failedSavePath() const { return m_failedSavePath; }
     QString failedSaveReason() const { return m_failedSaveReason; }
+    bool failedSaveMayBeIncomplete() const { return m_failedSaveMayBeIncomplete; }
     QByteArray image() const { return m_image; }
     void prepareBuffer();
 
@@ -122,4 +125,6 @@ private:
     int m_firstBit = 0;
     QString m_failedSavePath;
     QString m_failedSaveReason;
+    bool m_failedSaveMayBeIncomplete = false;
+    QString m_loadFailureReason;
 };

@@ -36,9 +36,10 @@ public:
     // existing file: its caller asks, for the path with its extension.
     bool openForWriting();
     // Writes the rows as a table text of tableKind under the default name, replacing the file whole
-    // or not at all (see Platform::writeWholeFile: a target that is no regular file, or a folder
-    // where no temporary file can be made, is refused). On failure emits writeToFileError() and
-    // returns false; writeErrorReason() then tells the system's reason.
+    // or not at all, or in place where its folder refuses the replacement (see
+    // Platform::writeWholeFile: a target that is no regular file is refused). On failure emits
+    // writeToFileError() and returns false; writeErrorReason() then tells the system's reason, and
+    // that the file may be incomplete where an in-place write stopped part way.
     bool writeTable(const QVector<QStringList> &rows, int tableKind);
     QString writeErrorReason() const { return m_writeErrorReason; }
 

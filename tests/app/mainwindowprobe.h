@@ -59,6 +59,7 @@ public:
     }
     QString errorMessage() const { return w->ERROR_MESSAGE; }
     QString fileWriteError() const { return w->FILE_WRITE_ERROR; }
+    QString fileWriteIncomplete() const { return w->FILE_WRITE_INCOMPLETE; }
     QString askOverwriteFile() const { return w->ASK_OVERWRITE_FILE; }
     QString definitionFilePath() const { return w->definitionFilePath; }
     QString imageFileName() const { return w->imageFileName; }

@@ -6,6 +6,8 @@
 #include "../testfiles.h"
 #include "mytablewidget.h"
 #include "page.h"
+#include "../inplacewrite.h"
+#include "wholefile.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -178,8 +180,15 @@ void TestRoadFiles::load()
             });
             expectedSeen << QStringLiteral("model choice");
         } else if (step == QLatin1String("ok error")) {
+            // Why the file is refused, under its path.
+            const QHash<QString, QString> why = {{"missing.bin", systemReason(ENOENT)},
+                                                 {"empty.bin", "the file is empty"},
+                                                 {"pipe.bin", "not a regular file"},
+                                                 {"zero.bin", "not a regular file"},
+                                                 {"over.bin", "more than 65536 bytes"}};
             rig.script.answer(QMessageBox::Ok);
-            expectedSeen << QStringLiteral("critical: ") + rig.probe->errorMessage() + QLatin1Char('\n') + path;
+            expectedSeen << QStringLiteral("critical: ") + rig.probe->errorMessage() + QLatin1Char('\n') + path
+                                + QLatin1Char('\n') + why.value(file);
         } else {
             rig.script.answer(step == QLatin1String("ok") ? QMessageBox::Ok : QMessageBox::Cancel);
             expectedSeen << QStringLiteral("box: ") + rig.probe->warningMemSize();
@@ -505,9 +514,12 @@ void TestRoadFiles::overwriteQuestion()
 }
 
 // A write that fails or is refused: the old file as it was, the error box with the file's path and
-// the system's reason on lines of their own, the flag still set, and the window naming the file it named before. The disk
-// fills midway (a file size limit), the target is a named pipe (refused at once: an open would
-// wait for a reader), or its folder has gone, so that no temporary file can be made there.
+// the system's reason on lines of their own, the flag still set, and the window naming the file it
+// named before. The disk fills midway (a file size limit), the target is a named pipe (refused at
+// once: an open would wait for a reader), or its folder has gone, so that no temporary file can be
+// made there. Where the folder refuses a new file the file is written in place: when that write
+// stops part way, the box says the file may be incomplete (in built-in English where the language
+// table has no text for it), and the image stays unsaved.
 void TestRoadFiles::failedWrites_data()
 {
     QTest::addColumn<QString>("command");
@@ -517,7 +529,9 @@ void TestRoadFiles::failedWrites_data()
         QTest::addRow("%s, disk full midway", command) << command << "disk full" << systemReason(EFBIG);
         QTest::addRow("%s, named pipe", command) << command << "pipe" << "not a regular file";
         QTest::addRow("%s, folder gone", command) << command << "folder gone" << systemReason(ENOENT);
+        QTest::addRow("%s, in place, stopped part way", command) << command << "in place" << systemReason(EIO);
     }
+    QTest::newRow("Save, in place, no language text") << "Save" << "in place, no text" << systemReason(EIO);
 }
 
 void TestRoadFiles::failedWrites()
@@ -527,6 +541,12 @@ void TestRoadFiles::failedWrites()
     QFETCH(QString, reason);
 
     RoadRig rig;
+    const bool inPlace = failure.startsWith(QLatin1String("in place"));
+    if (failure == QLatin1String("in place, no text")) {
+        rig.rewriteGui([](QString &text) {
+            text.remove(QRegularExpression(QStringLiteral("<FILE_WRITE_INCOMPLETE>[^<]*</FILE_WRITE_INCOMPLETE>")));
+        });
+    }
     rig.start(false);
     const QString folder = rig.dataPath(QStringLiteral("sub"));
     QVERIFY(QDir().mkpath(folder));
@@ -561,21 +581,34 @@ void TestRoadFiles::failedWrites()
             QMetaObject::invokeMethod(dialog, "accept");
         });
         expected << QStringLiteral("file dialog");
-        if (failure == QLatin1String("disk full")) {
+        if (failure == QLatin1String("disk full") || inPlace) {
             rig.script.answer(QMessageBox::Yes);
             expected << QStringLiteral("question: ") + rig.probe->askOverwriteFile();
         }
     }
+    QString text = rig.probe->fileWriteError();
+    if (failure == QLatin1String("in place, no text")) {
+        QCOMPARE(rig.probe->fileWriteIncomplete(), QString());
+        text = Platform::incompleteFileText();
+    } else if (inPlace && !exported) {
+        text = rig.probe->fileWriteIncomplete();
+        QVERIFY(!text.isEmpty());
+    }
+    if (inPlace && exported)
+        reason += QLatin1Char('\n') + Platform::incompleteFileText();
     rig.script.answer(QMessageBox::Ok);
-    expected << QStringLiteral("critical: ") + rig.probe->fileWriteError() + QLatin1Char('\n')
-                    + QDir::toNativeSeparators(target) + QLatin1Char('\n') + reason;
+    expected << QStringLiteral("critical: ") + text + QLatin1Char('\n') + QDir::toNativeSeparators(target)
+                    + QLatin1Char('\n') + reason;
     const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 
     {
         PipeRescue rescue(target);
         std::optional<FileSizeLimit> limit;
+        std::optional<InPlaceWriteStops> stops;
         if (failure == QLatin1String("disk full"))
             QVERIFY(limit.emplace(64).isSet());
+        if (inPlace)
+            stops.emplace();
         QVERIFY(runWrite(rig, command));
         QVERIFY2(!rescue.rescued(), "the write waited in the open of the pipe");
     }
@@ -586,6 +619,8 @@ void TestRoadFiles::failedWrites()
     QCOMPARE(windowFileState(rig), before);
     if (failure == QLatin1String("disk full"))
         QCOMPARE(fileBytes(target), old);
+    else if (inPlace)
+        QCOMPARE(fileBytes(target).mid(10), old.mid(10));  // ten new bytes over the old file
     else if (failure == QLatin1String("pipe"))
         QVERIFY(isPipe(target));
     else

@@ -1,6 +1,8 @@
+#include "../inplacewrite.h"
 #include "../testfiles.h"
 #include "imagefixture.h"
 #include "mainwindow.h"
+#include "wholefile.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -211,12 +213,15 @@ void TestExtractorWindow::failedWrites_data()
     QTest::newRow("disk full midway") << "disk full" << systemReason(EFBIG);
     QTest::newRow("named pipe") << "pipe" << "not a regular file";
     QTest::newRow("folder gone") << "folder gone" << systemReason(ENOENT);
+    QTest::newRow("in place, stopped part way") << "in place"
+                                                << systemReason(EIO) + "\n" + Platform::incompleteFileText();
 }
 
 // A write that fails or is refused tells the user why and leaves what was there: an earlier key
 // table when the disk fills midway (a file size limit below the new table's size), a named pipe
 // in the table's place (refused at once: the open would wait for a reader and freeze the window),
-// a folder that has gone (no temporary file can be made there).
+// a folder that has gone (no temporary file can be made there). Where the folder refuses a new file
+// the table is written in place: a write that stops part way says the file may be incomplete.
 void TestExtractorWindow::failedWrites()
 {
     QFETCH(QString, failure);
@@ -227,7 +232,7 @@ void TestExtractorWindow::failedWrites()
     QCOMPARE(load(inFolder), QString());
     const QString output = dir->filePath("sub/unit.id");
     const QByteArray earlier(8192, 'o');
-    if (failure == "disk full")
+    if (failure == "disk full" || failure == "in place")
         QVERIFY(writeFile(output, earlier));
     else if (failure == "pipe")
         QVERIFY(makeSource(output, "fifo"));
@@ -238,14 +243,19 @@ void TestExtractorWindow::failedWrites()
     {
         PipeRescue rescue(output);
         std::optional<FileSizeLimit> limit;
+        std::optional<InPlaceWriteStops> stops;
         if (failure == "disk full")
             QVERIFY(limit.emplace(4096).isSet());
+        if (failure == "in place")
+            stops.emplace();
         message = clickConvert();
         QVERIFY2(!rescue.rescued(), "Convert waited in the open of the pipe");
     }
 
     if (failure == "disk full")
         QCOMPARE(readFile(output), earlier);
+    else if (failure == "in place")
+        QCOMPARE(readFile(output).mid(10), earlier.mid(10));  // ten new bytes over the earlier table
     else if (failure == "pipe")
         QVERIFY(isPipe(output));
     QCOMPARE(message, " File write error! " + output + "\n" + reason);

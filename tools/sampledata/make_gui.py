@@ -63,6 +63,8 @@ BLOCKS = {
         "WARNING_UNPLUGGED_DEV": "Urządzenie TKV-05 jest niedostępne !!!",
         "WARNING_UNPLUGGED_PEN": "Błąd połączenia między TKV-05 a pamięcią zewnętrzną !!!",
         "FILE_WRITE_ERROR": "Plik tylko do odczytu! Aby zapisać plik, usuń atrybut \"Tylko do odczytu\". ",
+        "FILE_WRITE_INCOMPLETE": ("Zapis przerwał się w trakcie zapisu pliku w miejscu: plik na dysku może być "
+                                  "niekompletny. Dane pozostają w programie: zapisz je do innego pliku."),
         "ASK_OVERWRITE_FILE": "Plik już istnieje. Zastąpić go nową wersją?  ",
         "ASK_DATA_NOT_SAVED": "Dane nie zostały zapisane! Porzucić zmiany?  ",
         "ERROR_MESSAGE": "Błąd",
@@ -118,6 +120,8 @@ BLOCKS = {
         "WARNING_UNPLUGGED_DEV": "TKV-05 device is unavailable !!!",
         "WARNING_UNPLUGGED_PEN": "Connection error between TKV-05 and external memory !!!",
         "FILE_WRITE_ERROR": "Read-only file! To save a file remove \"Read Only\" attribute. ",
+        "FILE_WRITE_INCOMPLETE": ("The write stopped part way while the file was written in place: the file on disk "
+                                  "may be incomplete. The data stay in the program: save them to another file."),
         "ASK_OVERWRITE_FILE": "The file already exists. It replaced with a new version?  ",
         "ASK_DATA_NOT_SAVED": "The data have not been saved! Ignore their record?  ",
         "ERROR_MESSAGE": "Error",
@@ -174,6 +178,9 @@ BLOCKS = {
         "WARNING_UNPLUGGED_DEV": "L'appareil TKV-05 n'est pas disponible !!!",
         "WARNING_UNPLUGGED_PEN": "Erreur de liaison entre le TKV-05 et la mémoire externe !!!",
         "FILE_WRITE_ERROR": "Fichier en lecture seule ! Pour l'enregistrer, retirez l'attribut \"Lecture seule\". ",
+        "FILE_WRITE_INCOMPLETE": ("L'écriture s'est arrêtée en cours de route alors que le fichier était écrit sur "
+                                  "place : le fichier sur le disque est peut-être incomplet. Les données restent dans "
+                                  "le programme : enregistrez-les dans un autre fichier."),
         "ASK_OVERWRITE_FILE": "Le fichier existe déjà. Le remplacer par la nouvelle version ?  ",
         "ASK_DATA_NOT_SAVED": "Les données n'ont pas été enregistrées ! Abandonner les modifications ?  ",
         "ERROR_MESSAGE": "Erreur",
