@@ -124,6 +124,12 @@ void TestTableTextFile::read_data()
     QTest::newRow("end line's words in the title")
         << QByteArray("*****4820_U6501_31415_End of table street 5*****\r\n1\t2\t\r\n") + end << R::Ok
         << Rows{{"1", "2"}} << 0 << QString();
+    QTest::newRow("end line's words after the title") << QByteArray("*****t*****End Of Table\r\n1\t2\t\r\n") + end
+                                                      << R::Ok << Rows{{"1", "2"}} << 0 << QString();
+    // A title written before control characters became spaces: its CR joins no rows to it.
+    QTest::newRow("CR and the end line's words in the title")
+        << QByteArray("*****Block\rEnd of table 5*****\r\n1\t2\t\r\n") + end << R::Ok << Rows{{"1", "2"}} << 0
+        << QString();
     QTest::newRow("end line as the title") << QByteArray("*****END OF TABLE*****\r\n1\t2\t\r\n") + end << R::Ok
                                            << Rows{{"1", "2"}} << 0 << QString();
     QTest::newRow("end line as a first line without the mark") << QByteArray("END OF TABLE\r\n1\t2\t\r\n") + end
