@@ -277,16 +277,14 @@ void Page::applyImport(const QVector<QStringList> &rows, int top, int rowCount, 
         for (int j = 0; j < fieldCount && j < fields.size(); ++j) {
             // The fields fit their cells (importFile checked them); a name is cut to its field.
             MyTableWidgetItem *cell = cellAt(top + k, j);
-            if (!cell) {
-                setProgressValue(++progress);
-                continue;
+            if (cell) {
+                const bool cut = cell->cellType() == CellName && cell->maxLength() > 0;
+                const QPair<QString, int> before = shownValue(cell);
+                pasteValue(cell, cut ? fields[j].left(cell->maxLength()) : fields[j]);
+                // A file that matches the table leaves the data as unmodified as it was.
+                if (shownValue(cell) != before)
+                    dataModified = true;
             }
-            const bool cut = cell->cellType() == CellName && cell->maxLength() > 0;
-            const QPair<QString, int> before = shownValue(cell);
-            pasteValue(cell, cut ? fields[j].left(cell->maxLength()) : fields[j]);
-            // A file that matches the table leaves the data as unmodified as it was.
-            if (shownValue(cell) != before)
-                dataModified = true;
             setProgressValue(++progress);
         }
     }

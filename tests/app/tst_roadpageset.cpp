@@ -303,10 +303,12 @@ void TestRoadPageSet::importRefusedWithoutTexts_data()
     QTest::addColumn<QString>("why");
     const QByteArray noRows("*****t*****\r\nEnd Of Table TM_Flat");
     const QByteArray crAlone("*****t*****\r0\tABCD\t12\t\rEnd Of Table TM_Flat\r");
-    const QString noRowsWhy = QStringLiteral("The file holds no data rows between its title line and its end-of-table line.");
-    const QString crAloneWhy = QStringLiteral("The file's lines end in CR alone, so its data rows stand in one line with the "
-                                              "end-of-table line. A table file ends its lines in CR LF or LF.\n"
-                                              "1: *****t*****<CR>0 | ABCD | 12 | <CR>End Of Table TM_Flat");
+    const QString noRowsWhy =
+        QStringLiteral("The file holds no data rows between its title line and its end-of-table line.");
+    const QString crAloneWhy =
+        QStringLiteral("The file's lines end in CR alone, so its data rows stand in one line with the "
+                       "end-of-table line. A table file ends its lines in CR LF or LF.\n"
+                       "1: *****t*****<CR>0 | ABCD | 12 | <CR>End Of Table TM_Flat");
     QTest::newRow("Polish, no rows") << 1 << noRows << noRowsWhy;
     QTest::newRow("English, no rows") << 2 << noRows << noRowsWhy;
     QTest::newRow("Polish, CR alone") << 1 << crAlone << crAloneWhy;
