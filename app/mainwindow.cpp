@@ -170,15 +170,23 @@ QString MainWindow::guiValue(int block, int row) const
 }
 
 // The four lists hold one entry per language, by block order; a block without a flag file gets
-// the stand-in of its position, so that the flags stay aligned with the names.
+// the stand-in of its position, so that the flags stay aligned with the names. So do the names,
+// enable texts and check-box texts: a block that lacks one (a block of any row counts as a
+// language) gets a built-in one, so that a button never applies another block than its own.
 void MainWindow::buildLanguageLists()
 {
     for (int block = 0; block < GuiShape::Blocks; ++block) {
         bool hasFlag = false;
+        bool present = false;
+        const int names = languageNames.size();
+        const int enabled = languageEnabled.size();
+        const int noAskTexts = languageNoAskTexts.size();
         for (int row = 0; row < GuiShape::Rows; ++row) {
             const QString key = guiKey(block, row);
+            present = present || !key.isEmpty();
             if (key == QLatin1String("LNG_NAME")) {
-                languageNames.append(guiValue(block, row));
+                if (languageNames.size() == names)
+                    languageNames.append(guiValue(block, row));
             } else if (key == QLatin1String("LNG_FLAG")) {
                 const QString path = Platform::resolveDataPath(getWorkingDirPath(guiValue(block, row)));
                 if (QFileInfo(path).isFile()) {
@@ -188,13 +196,24 @@ void MainWindow::buildLanguageLists()
                     qDebug("File not exist: ");
                 }
             } else if (key == QLatin1String("LNG_ENABLE")) {
-                languageEnabled.append(guiValue(block, row));
+                if (languageEnabled.size() == enabled)
+                    languageEnabled.append(guiValue(block, row));
             } else if (key == QLatin1String("LNG_TEXT_NOASK")) {
-                languageNoAskTexts.append(guiValue(block, row));
+                if (languageNoAskTexts.size() == noAskTexts)
+                    languageNoAskTexts.append(guiValue(block, row));
             }
         }
         if (!hasFlag && block < FallbackFlagCount)
             languageFlags.append(QLatin1String(FallbackFlags[block]));
+        if (!present)
+            continue;
+        // A block without an enable text is not enabled, as one whose text is not "YES".
+        if (languageNames.size() == names)
+            languageNames.append(QStringLiteral("Language %1").arg(block + 1));
+        if (languageEnabled.size() == enabled)
+            languageEnabled.append(QString());
+        if (languageNoAskTexts.size() == noAskTexts)
+            languageNoAskTexts.append(QStringLiteral("Remember my choice and do not show this dialog at startup."));
     }
 }
 

@@ -22,6 +22,12 @@ struct StoredText {
     QString MainWindow::*text;
 };
 
+// The shortcuts of a language table without a SHORTCUT text: those every shipped table gives.
+const char *const BuiltInShortcuts =
+    "COMBO_SCAN-Ctrl+Alt+A/BUTTON_SCAN-Alt+P/BUTTON_CONNECT-Alt+L/BUTTONA0-Alt+C/BUTTONA2-Alt+G/BUTTONA4-Alt+D/"
+    "BUTTON_SEND-Alt+M/BUTTON_RECEIVE-Alt+R/BUTTON_LOAD-Alt+O/BUTTON_SAVE-Alt+S/BUTTON_SAVE_AS-Alt+A/"
+    "MENU_INSTRUCTION_Alt+I/MENU_DELETE_Alt+F/MENU_BACK_Alt+B/MENU_ABOUT_Alt+V/MENU_EXIT_Alt+X/";
+
 bool isKeySequence(const QString &text)
 {
     const QKeySequence sequence = QKeySequence::fromString(text, QKeySequence::PortableText);
@@ -100,18 +106,26 @@ void MainWindow::applyInterfaceTexts(int language)
     } sectionTitles[] = {
         {"SECTION1", ui->comSection}, {"SECTION2", ui->deviceSection}, {"SECTION3", ui->pcSection},
     };
-    // Menu entries: object name, enabled when made, separator after it.
+    // Menu entries: object name, enabled when made, separator after it, the built-in English text of
+    // a language table without the entry's text.
     const bool pageSet = pageTabWidget != nullptr;
     const struct {
         const char *key;
         const char *objectName;
         bool enabled;
         bool separator;
+        const char *english;
     } menuEntries[] = {
-        {"VIEW_HELP", "helpAction", false, true},     {"DELETE_MENU", "deleteMenu", pageSet, true},
-        {"BACK_TO", "backTo", pageSet, true},         {"ABOUT", "aboutAction", true, true},
-        {"EXIT", "exitAction", true, false},
+        {"VIEW_HELP", "helpAction", false, true, "Manual    Left Alt+I"},
+        {"DELETE_MENU", "deleteMenu", pageSet, true, "End of edition    Left Alt+F"},
+        {"BACK_TO", "backTo", pageSet, true, "Back to edition    Left Alt+B"},
+        {"ABOUT", "aboutAction", true, true, "About    Left Alt+V"},
+        {"EXIT", "exitAction", true, false, "Exit    Left Alt+X"},
     };
+    constexpr int MenuEntryCount = int(sizeof(menuEntries) / sizeof(menuEntries[0]));
+    // The menu's entries in the order of their rows: entry and text.
+    QVector<QPair<int, QString>> menuRows;
+    bool shortcutsMade = false;
 
     languageIndex = language;
     ui->menu_1->clear();
@@ -130,8 +144,9 @@ void MainWindow::applyInterfaceTexts(int language)
             ui->buttonConnectDisconnect->setText(connectText);
         } else if (key == QLatin1String("MENU_1")) {
             ui->menu_1->setTitle(value);
-        } else if (key == QLatin1String("SHORTCUT")) {
+        } else if (key == QLatin1String("SHORTCUT") && !value.isEmpty()) {
             makeShortcuts(value);
+            shortcutsMade = true;
         }
         for (const auto &entry : buttonTexts) {
             if (key == QLatin1String(entry.key))
@@ -145,10 +160,30 @@ void MainWindow::applyInterfaceTexts(int language)
             if (key == QLatin1String(entry.key))
                 this->*entry.text = value;
         }
-        for (const auto &entry : menuEntries) {
-            if (key == QLatin1String(entry.key))
-                addMenuAction(QLatin1String(entry.objectName), value, entry.enabled, entry.separator);
+        for (int entry = 0; entry < MenuEntryCount; ++entry) {
+            if (key == QLatin1String(menuEntries[entry].key) && !value.isEmpty())
+                menuRows.append({entry, value});
         }
+    }
+    // The keys and menu entries do not depend on the texts a language table holds: where it has no
+    // shortcuts, the shipped ones; an entry without its text gets the built-in English one, after
+    // the entry that comes before it in the shipped menus (the first one at the top).
+    if (!shortcutsMade)
+        makeShortcuts(QLatin1String(BuiltInShortcuts));
+    for (int entry = 0; entry < MenuEntryCount; ++entry) {
+        int place = 0;
+        bool present = false;
+        for (int i = 0; i < menuRows.size(); ++i) {
+            present = present || menuRows[i].first == entry;
+            if (entry > 0 && menuRows[i].first == entry - 1)
+                place = i + 1;
+        }
+        if (!present)
+            menuRows.insert(place, {entry, QLatin1String(menuEntries[entry].english)});
+    }
+    for (const auto &row : menuRows) {
+        const auto &entry = menuEntries[row.first];
+        addMenuAction(QLatin1String(entry.objectName), row.second, entry.enabled, entry.separator);
     }
 }
 

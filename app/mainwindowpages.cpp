@@ -142,7 +142,13 @@ Page *MainWindow::newPage()
     page->setErrorText(ERROR_MESSAGE);
     page->setFileErrorText(FILE_WRITE_ERROR);
     page->setOverwriteText(ASK_OVERWRITE_FILE);
-    page->setImportNothingTexts({IMPORT_CR_LINE_ENDS, IMPORT_BROKEN_TITLE, IMPORT_NO_ROWS, IMPORT_NO_FIELDS, IMPORT_NO_COLUMN});
+    ImportNothingTexts importNothing;
+    importNothing.loneCr = IMPORT_CR_LINE_ENDS;
+    importNothing.brokenTitle = IMPORT_BROKEN_TITLE;
+    importNothing.noRows = IMPORT_NO_ROWS;
+    importNothing.noFields = IMPORT_NO_FIELDS;
+    importNothing.noColumn = IMPORT_NO_COLUMN;
+    page->setImportNothingTexts(importNothing);
     page->setMainWindow(this);
     page->setCopyingText(COPYING_DATA_MESSAGE);
     page->setCreatingText(CREATE_PAGES_MESSAGE);

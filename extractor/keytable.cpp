@@ -1,5 +1,6 @@
 #include "keytable.h"
 
+#include "linetext.h"
 #include "wholefile.h"
 
 #include <QBuffer>
@@ -74,12 +75,7 @@ bool writeKeyTable(QIODevice &device, const QString &title, const QVector<SlotRo
     text.reserve(32 + title.size() + rows.size() * 20);
     // A control character in the title (a line break in a folder's name) is written as a space, so
     // that the title stays one line.
-    QString titleText = title;
-    for (QChar &c : titleText) {
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char(' ');
-    }
-    text += "*****" + titleText.toLocal8Bit() + "*****" + lineEnd;
+    text += "*****" + Platform::asOneLine(title).toLocal8Bit() + "*****" + lineEnd;
     for (const SlotRow &row : rows)
         text += row.position.toLocal8Bit() + tab + row.hash.toLocal8Bit() + tab + row.flat.toLocal8Bit() + lineEnd;
     text += "End Of Table TM_Flat" + lineEnd;

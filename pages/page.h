@@ -12,6 +12,7 @@
 #include "roadgate.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CustomButton;
@@ -47,9 +48,13 @@ struct ReadResult;
 
 // Why an import takes nothing from its file, in the interface language: the file's lines end in CR
 // alone, its title line is cut by a line break, it has no rows, its first row has no field, its
-// fields all go to columns that take no value.
+// fields all go to columns that take no value. Given by name (texts.noRows = ...).
 struct ImportNothingTexts {
     QString loneCr, brokenTitle, noRows, noFields, noColumn;
+
+    // A member's text as the box shows it: the language's text, or a built-in English one where the
+    // language table has none, so that the box says why whichever texts a language table holds.
+    QString shown(QString ImportNothingTexts::*text) const;
 };
 
 // A tree line's editor with the image address text it shows, for linking editors across pages.
@@ -512,8 +517,8 @@ private:
     // nothing to replace.
     bool mayReplaceFile(const QString &path);
     void applyImport(const QVector<QStringList> &rows, int top, int rowCount, int fieldCount);
-    // Why a file read whole gives no field to the table at row top; empty when it gives one.
-    QString whyImportTakesNothing(const TableTextFile::ReadResult &read, int top, int fieldCount) const;
+    // Why a file read whole gives no field to the table at row top; none when it gives one.
+    std::optional<QString> whyImportTakesNothing(const TableTextFile::ReadResult &read, int top, int fieldCount) const;
 
     KeyRepeatFilter m_keyFilter;
     int m_markedLine = 0;

@@ -74,6 +74,12 @@ bool fitsCell(const MyTableWidgetItem *cell, const QString &field)
     }
 }
 
+// What a cell shows: its text, and its list's current index for a combo cell.
+QPair<QString, int> shownValue(const MyTableWidgetItem *cell)
+{
+    return {cell->text(), cell->cellType() == CellCombo ? cell->currentIndex() : -1};
+}
+
 QString rowLine(const QStringList &fields)
 {
     QString line;
@@ -82,6 +88,31 @@ QString rowLine(const QStringList &fields)
     return line;
 }
 
+}
+
+QString ImportNothingTexts::shown(QString ImportNothingTexts::*text) const
+{
+    static const struct {
+        QString ImportNothingTexts::*text;
+        const char *english;
+    } builtIn[] = {
+        {&ImportNothingTexts::loneCr, "The file's lines end in CR alone, so its data rows stand in one line with the "
+                                      "end-of-table line. A table file ends its lines in CR LF or LF."},
+        {&ImportNothingTexts::brokenTitle, "The title line is broken by a line end in the title itself (its closing "
+                                           "\"*****\" is missing), so the data rows would go to the wrong table rows."},
+        {&ImportNothingTexts::noRows, "The file holds no data rows between its title line and its end-of-table line."},
+        {&ImportNothingTexts::noFields, "The first data row has no field ended by a TAB, and it sets the number of "
+                                        "fields of every row: no field was taken."},
+        {&ImportNothingTexts::noColumn, "The fields go to the table's columns from the first one on, and none of "
+                                        "those columns takes a value: no cell was changed."},
+    };
+    if (!(this->*text).isEmpty())
+        return this->*text;
+    for (const auto &entry : builtIn) {
+        if (entry.text == text)
+            return QString::fromUtf8(entry.english);
+    }
+    return QString();
 }
 
 QString Page::tableFileExtension(int index) const
@@ -99,13 +130,15 @@ static UnitTexts unitTexts(const Page *first)
 {
     if (!first)
         return UnitTexts();
-    return UnitTexts{first->systemType(), first->getDataTypeId(), first->getSerialNumber(), first->getObjectId()};
+    return UnitTexts{first->systemType(), first->getDataTypeId(), first->getSerialNumber(),
+                     first->getObjectId()};
 }
 
 void Page::writeTofileError()
 {
     const auto *file = qobject_cast<const RWTable *>(sender());
-    showFileProblem(m_fileErrorText, file ? file->filePath() + QLatin1Char('\n') + file->writeErrorReason() : QString());
+    showFileProblem(m_fileErrorText,
+                    file ? file->filePath() + QLatin1Char('\n') + file->writeErrorReason() : QString());
 }
 
 void Page::showFileProblem(const QString &text, const QString &details)
@@ -182,11 +215,12 @@ bool Page::importFile(const RWTable &file, const TableSelection &selection)
 {
     const TableTextFile::ReadResult &read = file.result();
     if (read.status != TableTextFile::ReadResult::Ok) {
-        QString where = read.badLine > 0 ? TableTextFile::describeLine(read.badLine, read.badLineText) : read.reason;
+        QString where = read.badLine > 0 ? TableTextFile::describeLine(read.badLine, read.badLineText)
+                                         : read.reason;
         if (read.status == TableTextFile::ReadResult::LoneCr)
-            where = m_importNothingTexts.loneCr + QLatin1Char('\n') + where;
+            where = m_importNothingTexts.shown(&ImportNothingTexts::loneCr) + QLatin1Char('\n') + where;
         else if (read.status == TableTextFile::ReadResult::BrokenTitle)
-            where = m_importNothingTexts.brokenTitle + QLatin1Char('\n') + where;
+            where = m_importNothingTexts.shown(&ImportNothingTexts::brokenTitle) + QLatin1Char('\n') + where;
         showFileProblem(m_errorText, file.filePath() + QLatin1Char('\n') + where);
         return false;
     }
@@ -196,9 +230,8 @@ bool Page::importFile(const RWTable &file, const TableSelection &selection)
     const QVector<QStringList> &rows = read.rows;
     const int top = selection.topRow();
     const int fieldCount = rows.isEmpty() ? 0 : qMin(rows.first().size(), m_columnCount);
-    const QString nothing = whyImportTakesNothing(read, top, fieldCount);
-    if (!nothing.isEmpty()) {
-        showFileProblem(m_errorText, file.filePath() + QLatin1Char('\n') + nothing);
+    if (const std::optional<QString> nothing = whyImportTakesNothing(read, top, fieldCount)) {
+        showFileProblem(m_errorText, file.filePath() + QLatin1Char('\n') + *nothing);
         return false;
     }
     const int rowCount = qMin(rows.size(), m_tableSize - top);
@@ -207,8 +240,8 @@ bool Page::importFile(const RWTable &file, const TableSelection &selection)
         for (int j = 0; j < fieldCount && j < fields.size(); ++j) {
             const MyTableWidgetItem *cell = cellAt(top + k, j);
             if (cell && !fitsCell(cell, fields[j])) {
-                showFileProblem(m_errorText, file.filePath() + QLatin1Char('\n')
-                                                 + TableTextFile::describeLine(TableTextFile::lineOfRow(k), rowLine(fields)));
+                const QString line = TableTextFile::describeLine(TableTextFile::lineOfRow(k), rowLine(fields));
+                showFileProblem(m_errorText, file.filePath() + QLatin1Char('\n') + line);
                 return false;
             }
         }
@@ -218,18 +251,19 @@ bool Page::importFile(const RWTable &file, const TableSelection &selection)
     return true;
 }
 
-QString Page::whyImportTakesNothing(const TableTextFile::ReadResult &read, int top, int fieldCount) const
+std::optional<QString> Page::whyImportTakesNothing(const TableTextFile::ReadResult &read, int top,
+                                                   int fieldCount) const
 {
     if (read.rows.isEmpty())
-        return m_importNothingTexts.noRows;
+        return m_importNothingTexts.shown(&ImportNothingTexts::noRows);
     const QString firstRow = TableTextFile::describeLine(TableTextFile::lineOfRow(0), read.firstRowText);
     if (fieldCount == 0)
-        return m_importNothingTexts.noFields + QLatin1Char('\n') + firstRow;
+        return m_importNothingTexts.shown(&ImportNothingTexts::noFields) + QLatin1Char('\n') + firstRow;
     for (int j = 0; j < fieldCount; ++j) {
         if (takesValue(cellAt(top, j)))
-            return QString();
+            return std::nullopt;
     }
-    return m_importNothingTexts.noColumn + QLatin1Char('\n') + firstRow;
+    return m_importNothingTexts.shown(&ImportNothingTexts::noColumn) + QLatin1Char('\n') + firstRow;
 }
 
 void Page::applyImport(const QVector<QStringList> &rows, int top, int rowCount, int fieldCount)
@@ -243,14 +277,20 @@ void Page::applyImport(const QVector<QStringList> &rows, int top, int rowCount, 
         for (int j = 0; j < fieldCount && j < fields.size(); ++j) {
             // The fields fit their cells (importFile checked them); a name is cut to its field.
             MyTableWidgetItem *cell = cellAt(top + k, j);
-            const bool cut = cell && cell->cellType() == CellName && cell->maxLength() > 0;
-            pasteValue(cell, cut ? fields[j].left(cell->maxLength()) : fields[j]);
+            if (cell) {
+                const bool cut = cell->cellType() == CellName && cell->maxLength() > 0;
+                const QPair<QString, int> before = shownValue(cell);
+                pasteValue(cell, cut ? fields[j].left(cell->maxLength()) : fields[j]);
+                // A file that matches the table leaves the data as unmodified as it was.
+                if (shownValue(cell) != before)
+                    dataModified = true;
+            }
             setProgressValue(++progress);
-            dataModified = true;
         }
     }
     // Every cell the import went through is deselected: of the selection, that is its one cell.
-    if (selected.isValid() && selected.row() >= top && selected.row() < top + rowCount && selected.column() < fieldCount)
+    if (selected.isValid() && selected.row() >= top && selected.row() < top + rowCount
+        && selected.column() < fieldCount)
         grid->selectionModel()->select(selected, QItemSelectionModel::Deselect);
     closeProgress();
 }

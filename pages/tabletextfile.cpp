@@ -1,5 +1,7 @@
 #include "tabletextfile.h"
 
+#include "linetext.h"
+
 #include <QByteArray>
 #include <QFileDevice>
 #include <QIODevice>
@@ -27,16 +29,22 @@ QString decodeLine(const QByteArray &bytes, bool *ok)
     return text;
 }
 
+// A control character as a person reads it in a message: its name in angle brackets, "<CR>" for a
+// carriage return, "<LF>" for a line feed, its code for the others ("<0x1B>").
+QString controlName(QChar c)
+{
+    if (c == QLatin1Char('\r'))
+        return QStringLiteral("<CR>");
+    if (c == QLatin1Char('\n'))
+        return QStringLiteral("<LF>");
+    return QStringLiteral("<0x%1>").arg(QString::number(c.unicode(), 16).toUpper().rightJustified(2, QLatin1Char('0')));
+}
+
 }
 
 QString titleLine(const QString &title)
 {
-    QString text = title;
-    for (QChar &c : text) {
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char(' ');
-    }
-    return TitleMark + text + TitleMark;
+    return TitleMark + Platform::asOneLine(title) + TitleMark;
 }
 
 QString endLine(int tableKind)
@@ -72,11 +80,6 @@ QStringList splitFields(const QString &line)
     QStringList fields = line.split(QLatin1Char('\t'));
     fields.removeLast(); // what follows the last TAB (the whole line when it has none)
     return fields;
-}
-
-bool isEndLine(const QString &line)
-{
-    return line.contains(EndMarker, Qt::CaseInsensitive);
 }
 
 ReadResult read(QIODevice &device)
@@ -126,25 +129,31 @@ ReadResult read(QIODevice &device)
             result.rows.clear();
             return result;
         }
-        if (isEndLine(line)) {
-            // Rows and end line joined by CRs into one line: the rows are in it, not before it.
-            if (line.left(line.indexOf(EndMarker, 0, Qt::CaseInsensitive)).contains(QLatin1Char('\r'))) {
-                result.status = ReadResult::LoneCr;
-                result.badLine = lineNumber;
-                result.badLineText = line;
-                result.rows.clear();
-                return result;
-            }
-            result.status = ReadResult::Ok;
-            return result;
-        }
+        // A first line that opens with the title mark is the title, whatever its text says (a unit's
+        // address or a folder's name may hold the end line's words); only what follows its closing
+        // mark can hold rows joined to it by CRs.
+        const bool title = lineNumber == 1 && line.startsWith(TitleMark);
+        const int titleEnd = title ? line.indexOf(TitleMark, TitleMark.size()) : 0;
         // Both programs close the title with its mark: a title line without it was cut by a line
         // break in the title, whose rest would be read as the first row.
-        if (lineNumber == 1 && line.startsWith(TitleMark)
-            && (line.size() < 2 * TitleMark.size() || !line.endsWith(TitleMark))) {
+        if (titleEnd < 0) {
             result.status = ReadResult::BrokenTitle;
             result.badLine = 1;
             result.badLineText = line;
+            return result;
+        }
+        const QStringRef tested = line.midRef(title ? titleEnd + TitleMark.size() : 0);
+        const int endMarker = tested.indexOf(EndMarker, 0, Qt::CaseInsensitive);
+        // Rows and end line joined by CRs into one line: the rows are in it, not before it.
+        if (endMarker >= 0 && tested.left(endMarker).contains(QLatin1Char('\r'))) {
+            result.status = ReadResult::LoneCr;
+            result.badLine = lineNumber;
+            result.badLineText = line;
+            result.rows.clear();
+            return result;
+        }
+        if (endMarker >= 0 && !title) {
+            result.status = ReadResult::Ok;
             return result;
         }
         if (lineNumber == 2)
@@ -169,8 +178,10 @@ QString describeLine(int lineNumber, const QString &text)
     for (const QChar c : text) {
         if (c == QLatin1Char('\t'))
             shown += QStringLiteral(" | ");
+        else if (c.category() == QChar::Other_Control)
+            shown += controlName(c);
         else
-            shown += c.category() == QChar::Other_Control ? QChar(QChar::ReplacementCharacter) : c;
+            shown += c;
     }
     if (shown.size() > MaxShown)
         shown = shown.left(MaxShown) + QChar(0x2026);

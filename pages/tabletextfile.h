@@ -15,11 +15,14 @@ class QIODevice;
 //
 // The text is UTF-8 without byte-order mark (the local 8-bit encoding of this system). A reader
 // takes LF or CR LF as line end; a line's fields are the texts that a TAB ends (text after the
-// last TAB belongs to no field); the end line is the first line, the title line included, that
-// contains "End Of Table" in any letter case; every line between the title and the end line is one
-// row, a blank line a row without fields; what follows the end line is not read. Refused: a file
-// whose end line holds a CR before its "End Of Table" (line ends of CR alone), and one whose title
-// line opens with "*****" but does not close with it (a line break in the title cut it).
+// last TAB belongs to no field). A first line that opens with "*****" is the title, skipped
+// whatever follows its closing "*****" (a blank, a TAB, a CR left by a second CR LF conversion) and
+// never the end line, whatever its text says; the end line is the first other line that contains
+// "End Of Table" in any letter case (a first line without the title mark included); every line
+// between the first and the end line is one row, a blank line a row without fields; what follows
+// the end line is not read. Refused: a file whose end line holds a CR before its "End Of Table"
+// (line ends of CR alone, also right after the title's closing mark), and one whose title line
+// opens with "*****" and holds no closing "*****" (a line break in the title cut it).
 namespace TableTextFile {
 
 // A larger file is no table text file: the largest table (4999 rows of 15 fields) takes a few MiB.
@@ -37,7 +40,6 @@ bool write(QIODevice &device, const QString &title, const QVector<QStringList> &
 
 // The fields of one line (without its line end).
 QStringList splitFields(const QString &line);
-bool isEndLine(const QString &line);
 
 struct ReadResult {
     enum Status {
@@ -65,7 +67,8 @@ ReadResult read(QIODevice &device);
 // The file line (1-based) that holds data row index (0-based).
 inline int lineOfRow(int index) { return index + 2; }
 
-// A line as a message shows it: its number, then its text with the fields set apart.
+// A line as a message shows it: its number, then its text with the fields set apart and its control
+// characters named ("<CR>" where a carriage return stands).
 QString describeLine(int lineNumber, const QString &text);
 
 }

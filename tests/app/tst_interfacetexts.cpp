@@ -128,7 +128,8 @@ void TestInterfaceTexts::shippedBlocks()
 
 // A block whose menu row is MENU_2 keeps the form's title; a connect text without "/" connects with
 // the whole value and disconnects with the value less its last character. Rows the block lacks
-// leave their button without text.
+// leave their button without text, but never take a command away: a menu entry without its text
+// gets a built-in English one in its shipped place, and a block without shortcuts the shipped keys.
 void TestInterfaceTexts::blockWithoutMenuAndSlash()
 {
     AppFixture fixture;
@@ -142,13 +143,25 @@ void TestInterfaceTexts::blockWithoutMenuAndSlash()
     MainWindowProbe probe(window.get());
 
     QCOMPARE(window->findChild<QMenu *>(QStringLiteral("menu_1"))->title(), QStringLiteral("Menu"));
-    QCOMPARE(menuEntries(*window), QStringList{"exitAction"});
+    QCOMPARE(menuEntries(*window), (QStringList{"helpAction(off)", "|", "deleteMenu(off)", "|", "backTo(off)", "|",
+                                                "aboutAction", "|", "exitAction"}));
+    QStringList menuTexts;
+    for (QAction *action : window->findChild<QMenu *>(QStringLiteral("menu_1"))->actions())
+        menuTexts << action->text();
+    QCOMPARE(menuTexts.join(QLatin1Char('|')).remove(QLatin1Char('&')).simplified(),
+             QStringLiteral("Manual Left Alt+I||End of edition Left Alt+F||Back to edition Left Alt+B||"
+                            "About Left Alt+V||Ende"));
     QCOMPARE(probe.connectText(), QStringLiteral("Verbinden"));
     QCOMPARE(probe.disconnectText(), QStringLiteral("Verbinde"));
     QCOMPARE(buttonText(*window, "buttonConnectDisconnect"), QStringLiteral("Verbinden"));
     QCOMPARE(buttonText(*window, "buttonScan"), QStringLiteral("Suchen"));
     QCOMPARE(buttonText(*window, "buttonLoad"), QString());
     QCOMPARE(probe.appHelp(), QString());
+
+    QApplication::setActiveWindow(window.get());
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTest::keySequence(window.get(), QKeySequence(QStringLiteral("Alt+X")));
+    QTRY_VERIFY(!window->isVisible());
 }
 
 void TestInterfaceTexts::storedLanguage_data()

@@ -6,6 +6,7 @@
 #include "custombutton.h"
 #include "helpview.h"
 #include "mylineboxedit.h"
+#include "mytablewidget.h"
 #include "mytablewidgetitem.h"
 #include "page.h"
 #include "pagewidget.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QPointer>
+#include <QRegularExpression>
 
 namespace {
 
@@ -76,6 +78,8 @@ private slots:
     void links_data();
     void links();
     void specialFlatLinks();
+    void importRefusedWithoutTexts_data();
+    void importRefusedWithoutTexts();
 };
 
 void TestRoadPageSet::cleanup()
@@ -290,6 +294,60 @@ void TestRoadPageSet::specialFlatLinks()
         }
         QMetaObject::invokeMethod(rig.window.get(), "updateTables");
     }
+}
+
+void TestRoadPageSet::importRefusedWithoutTexts_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("why");
+    const QByteArray noRows("*****t*****\r\nEnd Of Table TM_Flat");
+    const QByteArray crAlone("*****t*****\r0\tABCD\t12\t\rEnd Of Table TM_Flat\r");
+    const QString noRowsWhy =
+        QStringLiteral("The file holds no data rows between its title line and its end-of-table line.");
+    const QString crAloneWhy =
+        QStringLiteral("The file's lines end in CR alone, so its data rows stand in one line with the "
+                       "end-of-table line. A table file ends its lines in CR LF or LF.\n"
+                       "1: *****t*****<CR>0 | ABCD | 12 | <CR>End Of Table TM_Flat");
+    QTest::newRow("Polish, no rows") << 1 << noRows << noRowsWhy;
+    QTest::newRow("English, no rows") << 2 << noRows << noRowsWhy;
+    QTest::newRow("Polish, CR alone") << 1 << crAlone << crAloneWhy;
+    QTest::newRow("English, CR alone") << 2 << crAlone << crAloneWhy;
+}
+
+// A language table written before the import's texts (none of the IMPORT_ rows): a file that gives
+// the table nothing still gets its box, in English where the language has no text.
+void TestRoadPageSet::importRefusedWithoutTexts()
+{
+    QFETCH(int, language);
+    QFETCH(QByteArray, file);
+    QFETCH(QString, why);
+    RoadRig rig;
+    rig.rewriteGui([](QString &text) {
+        text.remove(QRegularExpression(QStringLiteral("<(IMPORT_\\w+)>[^<]*</\\1>")));
+    });
+    rig.files.writeSettings({{QStringLiteral("Language"), language}});
+    rig.start(false);
+    QVERIFY(rig.load(QStringLiteral("RK4820_U65_sample.bin")));
+    QCOMPARE(rig.probe->pages().at(3)->tableKind(), 2);
+    const QString path = rig.dataPath(QStringLiteral("bad.id"));
+    QFile bad(path);
+    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write(file) == file.size());
+    bad.close();
+    Page *keys = rig.probe->pages().at(3);
+    rig.probe->pageTabWidget()->setCurrentIndex(3);
+    keys->tableWidget()->setCurrentCell(10, 1);
+    const QByteArray before = rig.probe->image()->image();
+    rig.script.chooseFile(path).answer(QMessageBox::Ok);
+
+    QMetaObject::invokeMethod(keys, "loadDataFromFile");
+
+    QVERIFY(rig.script.done());
+    QCOMPARE(rig.script.seen, (QStringList{QStringLiteral("file dialog"), QStringLiteral("critical: ")
+                                              + rig.probe->errorMessage() + QLatin1Char('\n') + path
+                                              + QLatin1Char('\n') + why}));
+    QCOMPARE(rig.probe->image()->image(), before);
+    QVERIFY(!dataModified);
 }
 
 QTEST_MAIN(TestRoadPageSet)

@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QMenu>
 #include <QPushButton>
 
 #include <memory>
@@ -39,6 +40,7 @@ private slots:
     void portBoxRefill_data();
     void portBoxRefill();
     void missingFlagsAndTraceOrder();
+    void languageRowsMissing();
 };
 
 void TestStartup::firstRunWritesDefaultsAndAsks()
@@ -181,6 +183,33 @@ void TestStartup::missingFlagsAndTraceOrder()
             seen.append(trace);
     }
     QCOMPARE(seen, expected);
+}
+
+// The second block lacks its name and check-box text, the third its enable text (and names itself
+// twice): every block keeps its own entry in each list, and its button applies that block.
+void TestStartup::languageRowsMissing()
+{
+    AppFixture fixture;
+    const QString flag = QStringLiteral("/APPLICATION/png/Flags/Flags_UK.png");
+    fixture.writeGui({AppFixture::language(QStringLiteral("Polski"), flag),
+                      {{"LNG_FLAG", flag}, {"LNG_ENABLE", "YES"}, {"MENU_1", "Second"}},
+                      {{"LNG_NAME", "Third"}, {"LNG_NAME", "Again"}, {"LNG_TEXT_NOASK", "Remember Third"},
+                       {"MENU_1", "Third"}},
+                      AppFixture::language(QStringLiteral("Fourth"), flag, QStringLiteral("YES"),
+                                           {{"MENU_1", "Fourth"}})});
+    std::unique_ptr<MainWindow> window;
+    {
+        ModalAnswerer answerer(chooseLanguage(2));
+        window = std::make_unique<MainWindow>(QRect(0, 0, 1024, 768));
+    }
+    const MainWindowProbe probe(window.get());
+    QCOMPARE(probe.languageNames(), (QStringList{"Polski", "Language 2", "Third", "Fourth"}));
+    QCOMPARE(probe.languageEnabled(), (QStringList{"YES", "YES", "", "YES"}));
+    QCOMPARE(probe.languageNoAskTexts(),
+             (QStringList{"Remember Polski", "Remember my choice and do not show this dialog at startup.",
+                          "Remember Third", "Remember Fourth"}));
+    QCOMPARE(probe.languageIndex(), 1);
+    QCOMPARE(window->findChild<QMenu *>(QStringLiteral("menu_1"))->title(), QStringLiteral("Second"));
 }
 
 QTEST_MAIN(TestStartup)

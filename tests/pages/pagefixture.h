@@ -23,9 +23,16 @@ struct MainWindowStandIn {
     QTabWidget *tabs;
     QLineEdit *helpLine;
     QPushButton *button;
+    // The import's texts each page is given; a test may empty them, as a language table without them.
+    ImportNothingTexts importNothingTexts;
 
     MainWindowStandIn()
     {
+        importNothingTexts.loneCr = QStringLiteral("CR alone");
+        importNothingTexts.brokenTitle = QStringLiteral("title broken");
+        importNothingTexts.noRows = QStringLiteral("no rows");
+        importNothingTexts.noFields = QStringLiteral("no fields");
+        importNothingTexts.noColumn = QStringLiteral("no column takes");
         window.setGeometry(40, 30, 800, 600);
         tabs = new QTabWidget(&window);
         tabs->setGeometry(0, 125, 800, 455);
@@ -49,8 +56,7 @@ struct MainWindowStandIn {
         page->setHelpLineEdit(helpLine);
         page->setErrorText(QStringLiteral("Error"));
         page->setFileErrorText(QStringLiteral("File write error"));
-        page->setImportNothingTexts({QStringLiteral("CR alone"), QStringLiteral("title broken"), QStringLiteral("no rows"),
-                                     QStringLiteral("no fields"), QStringLiteral("no column takes")});
+        page->setImportNothingTexts(importNothingTexts);
         page->setMainWindow(&window);
         page->setCopyingText(QStringLiteral("Copying data"));
         page->setCreatingText(QStringLiteral("Creating page"));

@@ -230,6 +230,14 @@ void TestTableFiles::import_data()
                                                     {"   2", "   3", "010203040506", "0707"}});
     QTest::newRow("extractor's key table") << extracted << "20:0" << QStringList{"20=A1B2/-----", "22=0707/-----"}
                                            << QStringList{"2088:A1", "2089:B2", "2092:07", "2093:07", "4116:00", "4118:00"};
+    // The title is never the end line, whatever words it holds.
+    QTest::newRow("extractor's key table in a folder named with the end line's words")
+        << extractorKeyTable(QStringLiteral("/srv/End of table backups/unit.id"),
+                             {{"   0", "  1f", "0a1b2c3d4e5f", "a1b2"}})
+        << "20:0" << QStringList{"20=A1B2/-----"} << QStringList{"2088:A1", "2089:B2", "4116:00"};
+    QTest::newRow("unit address with the end line's words in the title")
+        << "*****4820_H6501_31415_End of table street 5*****\r\n0\tABCD\t12\t\r\n" + end << "10:0"
+        << QStringList{"10=ABCD/12"} << QStringList{"2068:AB", "2069:CD", "4106:0C"};
 }
 
 void TestTableFiles::import()
@@ -253,6 +261,7 @@ void TestTableFiles::import()
     QCOMPARE(changedRows(before, rowTexts(rig)), rows);
     QCOMPARE(changedByteTexts(rig), bytes);
     QCOMPARE(readFile(path), file);
+    QVERIFY(dataModified);
     // The index column is never written.
     for (int row = 0; row < 32; ++row)
         QCOMPARE(rig.text(row, 0), QString::number(row));
@@ -262,33 +271,58 @@ void TestTableFiles::importRefused_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("where"); // the informative text after the path
+    QTest::addColumn<QString>("line");  // with the language's texts: what follows where; without: how it ends
+    QTest::addColumn<bool>("texts");    // the page has the language's texts for why a file gives nothing
 
     const QByteArray title("*****t*****\r\n");
     const QByteArray end("End Of Table TM_Flat");
     const QByteArray good = "0\tABCD\t12\t\r\n";
-    QTest::newRow("no end line") << title + good + "1\tBCDE\t7\t\r\n" << "3: 1 | BCDE | 7 | ";
-    QTest::newRow("cut mid-line") << title + good + "1\tBC" << "3: 1 | BC";
-    QTest::newRow("empty") << QByteArray() << "1: ";
-    QTest::newRow("code out of range") << title + good + "1\t1FFFF\t7\t\r\n" + end << "3: 1 | 1FFFF | 7 | ";
-    QTest::newRow("code not a number") << title + good + "1\tXYZ\t7\t\r\n" + end << "3: 1 | XYZ | 7 | ";
-    QTest::newRow("code with a blank") << title + good + "1\t 1A2B\t7\t\r\n" + end << "3: 1 |  1A2B | 7 | ";
-    QTest::newRow("empty code") << title + good + "1\t\t7\t\r\n" + end << "3: 1 |  | 7 | ";
-    QTest::newRow("flat not a number") << title + good + "1\tBCDE\tx\t\r\n" + end << "3: 1 | BCDE | x | ";
-    QTest::newRow("not UTF-8") << title + good + "1\tBCDE\t7\xff\t\r\n" + end << QStringLiteral("3: 1 | BCDE | 7\uFFFD | ");
+    const struct {
+        const char *name;
+        QByteArray file;
+        QString where;
+    } refused[] = {
+        {"no end line", title + good + "1\tBCDE\t7\t\r\n", "3: 1 | BCDE | 7 | "},
+        {"cut mid-line", title + good + "1\tBC", "3: 1 | BC"},
+        {"empty", QByteArray(), "1: "},
+        {"code out of range", title + good + "1\t1FFFF\t7\t\r\n" + end, "3: 1 | 1FFFF | 7 | "},
+        {"code not a number", title + good + "1\tXYZ\t7\t\r\n" + end, "3: 1 | XYZ | 7 | "},
+        {"code with a blank", title + good + "1\t 1A2B\t7\t\r\n" + end, "3: 1 |  1A2B | 7 | "},
+        {"empty code", title + good + "1\t\t7\t\r\n" + end, "3: 1 |  | 7 | "},
+        {"flat not a number", title + good + "1\tBCDE\tx\t\r\n" + end, "3: 1 | BCDE | x | "},
+        {"not UTF-8", title + good + "1\tBCDE\t7\xff\t\r\n" + end, QStringLiteral("3: 1 | BCDE | 7\uFFFD | ")},
+    };
+    for (const auto &row : refused)
+        QTest::newRow(row.name) << row.file << row.where << QString() << true;
 
-    // Files that would give the table no field say why.
-    QTest::newRow("CR alone") << "*****t*****\r0\tABCD\t12\t\r" + end + "\r"
-                              << QStringLiteral("CR alone\n1: *****t*****\uFFFD0 | ABCD | 12 | \uFFFDEnd Of Table TM_Flat");
-    // An IDO with a line break, as the title was written before control characters became spaces.
-    QTest::newRow("title cut by a line break") << "*****4820_U65_31415_Block\r\n3*****\r\n" + good + end
-                                               << "title broken\n1: *****4820_U65_31415_Block";
-    QTest::newRow("no rows") << title + end << "no rows";
-    QTest::newRow("end line in the title") << "*****END OF TABLE*****\r\n" + good + end << "no rows";
-    QTest::newRow("first row without TAB") << title + "0 ABCD 12\r\n" + good + end << "no fields\n2: 0 ABCD 12";
-    QTest::newRow("blank first row") << title + "\r\n" + good + end << "no fields\n2: ";
-    // The key-code column exported alone: its field goes to the row-index column.
-    QTest::newRow("fields for no column that takes one") << title + "ABCD\t\r\nBCDE\t\r\n" + end
-                                                         << "no column takes\n2: ABCD | ";
+    // Files that would give the table no field say why: in the language's text, or in English where
+    // the language table has none (as every table written before these texts).
+    const struct {
+        const char *name;
+        QByteArray file;
+        const char *why, *english, *line;
+    } nothing[] = {
+        {"CR alone", "*****t*****\r0\tABCD\t12\t\r" + end + "\r", "CR alone", "The file's lines end in CR alone",
+         "\n1: *****t*****<CR>0 | ABCD | 12 | <CR>End Of Table TM_Flat"},
+        // An IDO with a line break, as the title was written before control characters became spaces.
+        {"title cut by a line break", "*****4820_U65_31415_Block\r\n3*****\r\n" + good + end, "title broken",
+         "The title line is broken by a line end", "\n1: *****4820_U65_31415_Block"},
+        {"no rows", title + end, "no rows", "The file holds no data rows", ""},
+        // A first line without the title mark is tested as an end line.
+        {"end line as a first line without the mark", "END OF TABLE\r\n" + good + end, "no rows",
+         "The file holds no data rows", ""},
+        {"first row without TAB", title + "0 ABCD 12\r\n" + good + end, "no fields", "The first data row has no field",
+         "\n2: 0 ABCD 12"},
+        {"blank first row", title + "\r\n" + good + end, "no fields", "The first data row has no field", "\n2: "},
+        // The key-code column exported alone: its field goes to the row-index column.
+        {"fields for no column that takes one", title + "ABCD\t\r\nBCDE\t\r\n" + end, "no column takes",
+         "The fields go to the table's columns", "\n2: ABCD | "},
+    };
+    for (const auto &row : nothing) {
+        QTest::newRow(row.name) << row.file << QString::fromUtf8(row.why) << QString::fromUtf8(row.line) << true;
+        QTest::addRow("%s, no language text", row.name)
+            << row.file << QString::fromUtf8(row.english) << QString::fromUtf8(row.line) << false;
+    }
 }
 
 // A refused file, and one that would give the table no field, change nothing, not even the
@@ -297,8 +331,12 @@ void TestTableFiles::importRefused()
 {
     QFETCH(QByteArray, file);
     QFETCH(QString, where);
+    QFETCH(QString, line);
+    QFETCH(bool, texts);
     Fixture files;
     TableRig rig;
+    if (!texts)
+        rig.main.importNothingTexts = ImportNothingTexts();
     KeyPanelFixture::build(rig, files);
     const QString path = write(QStringLiteral("bad.id"), file);
     rig.select(QStringLiteral("10:1"));
@@ -309,7 +347,13 @@ void TestTableFiles::importRefused()
     const ModalAnswerer::MessageSeen box = answerer->messages.first();
     QCOMPARE(box.icon, QMessageBox::Critical);
     QCOMPARE(box.text, QStringLiteral("Error"));
-    QCOMPARE(box.informativeText, path + QLatin1Char('\n') + where);
+    if (texts) {
+        QCOMPARE(box.informativeText, path + QLatin1Char('\n') + where + line);
+    } else {
+        // The built-in English text, whose beginning the row gives, then the line.
+        QVERIFY2(box.informativeText.startsWith(path + QLatin1Char('\n') + where), qPrintable(box.informativeText));
+        QVERIFY2(box.informativeText.endsWith(QLatin1Char('.') + line), qPrintable(box.informativeText));
+    }
     QVERIFY(rig.changedBytes().isEmpty());
     QCOMPARE(rig.text(10, 1), QStringLiteral("-----"));
     QVERIFY(!dataModified);
@@ -467,12 +511,22 @@ void TestTableFiles::roundTrip_data()
     QTest::addColumn<QString>("model");
     QTest::addColumn<int>("pageIndex");
     QTest::addColumn<QString>("differences");
+    QTest::addColumn<QString>("retouch"); // how the exported file is changed before the import
     // Flat 70's authorization field holds 3, which its list lacks: the cell shows the error text,
     // is exported as -1 and is left as it is by the import, so its emptied bits stay empty.
-    QTest::newRow("U65 lock codes") << "U65" << 2 << "1676:00";
-    QTest::newRow("U65 keys") << "U65" << 3 << "";
-    QTest::newRow("U65 names") << "U65" << 4 << "";
-    QTest::newRow("H65 keys") << "H65" << 1 << "";
+    // Each table as exported, converted to CR LF once more (every line), and with one retouch of its
+    // title line each: a blank or a TAB after it (as an editor or a spreadsheet leaves it), the unit's
+    // address (IDO) holding the end line's words.
+    const struct { const char *name, *model; int page; const char *differences, *titleRetouch; } tables[] = {
+        {"U65 lock codes", "U65", 2, "1676:00", "blank after the title"},
+        {"U65 keys", "U65", 3, "", "IDO End of table"},
+        {"U65 names", "U65", 4, "", "TAB after the title"},
+        {"H65 keys", "H65", 1, "", "IDO End of table"}};
+    for (const auto &table : tables) {
+        for (const char *retouch : {"", "CR CR LF", table.titleRetouch})
+            QTest::addRow("%s%s%s", table.name, *retouch ? ", " : "", retouch)
+                << table.model << table.page << table.differences << retouch;
+    }
 }
 
 // A whole table exported and imported into a fresh build over an image whose table was emptied
@@ -482,9 +536,12 @@ void TestTableFiles::roundTrip()
     QFETCH(QString, model);
     QFETCH(int, pageIndex);
     QFETCH(QString, differences);
+    QFETCH(QString, retouch);
     OperationBin sample;
     sample.loadFile(sampleImage(model));
     const QByteArray original = sample.image();
+    if (retouch == QLatin1String("IDO End of table"))
+        sample.writeText(QStringLiteral("30"), QStringLiteral("End of table street 5"), QStringLiteral("0x0100"));
     QString path;
 
     QByteArray emptied = original;
@@ -496,7 +553,18 @@ void TestTableFiles::roundTrip()
         answerer->files << dir->filePath(QStringLiteral("table"));
         page->makeCopyTableToFile();
         path = dir->filePath(QStringLiteral("table") + set.firstTreePage()->tableFileExtension(page->tableKind() - 1));
-        QVERIFY(QFileInfo::exists(path));
+        QByteArray exported = readFile(path);
+        QVERIFY(exported.startsWith("*****"));
+        const int titleEnd = exported.indexOf("\r\n");
+        if (retouch == QLatin1String("blank after the title"))
+            exported.insert(titleEnd, ' ');
+        else if (retouch == QLatin1String("TAB after the title"))
+            exported.insert(titleEnd, '\t');
+        else if (retouch == QLatin1String("CR CR LF"))
+            exported.replace("\r\n", "\r\r\n");
+        else if (retouch == QLatin1String("IDO End of table"))
+            QVERIFY(exported.left(titleEnd).contains("End of table street 5"));
+        QVERIFY(writeFile(path, exported));
 
         // The table's own bytes: key slots empty, lock codes and options 0, name records blank.
         const int recordLength = page->tableLine(1)->dbRecordLayout().value(0);
@@ -546,7 +614,7 @@ void TestTableFiles::ownExportImportedUnchanged_data()
 }
 
 // Whatever a table shows, its whole export imported at the first cell is taken and leaves the
-// image as it was: on the sample, on an image whose table bytes are all 0xFF (names of U+FFFF,
+// image as it was, and the data unmodified: on the sample, on an image whose table bytes are all 0xFF (names of U+FFFF,
 // numbers outside the columns' ranges, combos showing the error text) and after Delete of a row.
 void TestTableFiles::ownExportImportedUnchanged()
 {
@@ -575,6 +643,7 @@ void TestTableFiles::ownExportImportedUnchanged()
     }
     page->saveTMTable(); // the names in the image, as a Save puts them there
     const QByteArray before = image.image();
+    dataModified = false; // as after a Save
 
     grid->selectAll();
     answerer->files << dir->filePath(QStringLiteral("table"));
@@ -589,6 +658,8 @@ void TestTableFiles::ownExportImportedUnchanged()
         shown << message.text + QLatin1Char(' ') + message.informativeText;
     QCOMPARE(shown.join(QLatin1Char('\n')), QString());
     QCOMPARE(differingBytes(before, image.image()), QString());
+    // No cell changed: the data is as saved.
+    QVERIFY(!dataModified);
 }
 
 QTEST_MAIN(TestTableFiles)

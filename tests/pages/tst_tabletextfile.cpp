@@ -23,6 +23,7 @@ private slots:
     void writeToFullDevice();
     void read_data();
     void read();
+    void readExtractorFile_data();
     void readExtractorFile();
     void readUnreadable();
     void readTooLarge();
@@ -112,8 +113,27 @@ void TestTableTextFile::read_data()
     QTest::newRow("two TABs in a row") << QByteArray("t\n1\t\t3\t\n") + end << R::Ok << Rows{{"1", "", "3"}} << 0
                                        << QString();
     QTest::newRow("blank line") << QByteArray("t\r\n\r\n1\t\r\n") + end << R::Ok << Rows{{}, {"1"}} << 0 << QString();
-    QTest::newRow("end line in the title") << QByteArray("*****END OF TABLE*****\r\n1\t2\t\r\n") + end << R::Ok
-                                           << Rows{} << 0 << QString();
+    // A first line that opens with the title mark is the title, whatever follows its closing mark
+    // (as an editor, a spreadsheet or a second CR LF conversion leaves it) and whatever its text says.
+    QTest::newRow("blank after the title") << QByteArray("*****t***** \r\n1\t2\t\r\n") + end << R::Ok
+                                           << Rows{{"1", "2"}} << 0 << QString();
+    QTest::newRow("TAB after the title") << QByteArray("*****t*****\t\r\n1\t2\t\r\n") + end << R::Ok
+                                         << Rows{{"1", "2"}} << 0 << QString();
+    QTest::newRow("CR CR LF") << QByteArray("*****t*****\r\r\n1\t2\t\r\r\n3\t4\t\r\r\n") + end + "\r\r\n" << R::Ok
+                              << Rows{{"1", "2"}, {"3", "4"}} << 0 << QString();
+    QTest::newRow("end line's words in the title")
+        << QByteArray("*****4820_U6501_31415_End of table street 5*****\r\n1\t2\t\r\n") + end << R::Ok
+        << Rows{{"1", "2"}} << 0 << QString();
+    QTest::newRow("end line's words after the title") << QByteArray("*****t*****End Of Table\r\n1\t2\t\r\n") + end
+                                                      << R::Ok << Rows{{"1", "2"}} << 0 << QString();
+    // A title written before control characters became spaces: its CR joins no rows to it.
+    QTest::newRow("CR and the end line's words in the title")
+        << QByteArray("*****Block\rEnd of table 5*****\r\n1\t2\t\r\n") + end << R::Ok << Rows{{"1", "2"}} << 0
+        << QString();
+    QTest::newRow("end line as the title") << QByteArray("*****END OF TABLE*****\r\n1\t2\t\r\n") + end << R::Ok
+                                           << Rows{{"1", "2"}} << 0 << QString();
+    QTest::newRow("end line as a first line without the mark") << QByteArray("END OF TABLE\r\n1\t2\t\r\n") + end
+                                                               << R::Ok << Rows{} << 0 << QString();
     QTest::newRow("end line in a row") << QByteArray("t\n1\t\nx\tend of table\t\n2\t\n") << R::Ok << Rows{{"1"}} << 0
                                        << QString();
     QTest::newRow("lock-code end line") << QByteArray("t\n1\t\nEnd Of Table Code/Flat Options") << R::Ok
@@ -130,6 +150,9 @@ void TestTableTextFile::read_data()
                               << QStringLiteral("*****t*****\r1\t2\t\r3\t4\t\r") + end;
     QTest::newRow("CR alone after the title") << QByteArray("*****t*****\r\n1\t2\t\r") + end + "\r" << R::LoneCr << Rows{}
                                               << 2 << QStringLiteral("1\t2\t\r") + end;
+    QTest::newRow("CR alone, end line's words in the title")
+        << QByteArray("*****End of table street 5*****\r1\t2\t\r") + end << R::LoneCr << Rows{} << 1
+        << QStringLiteral("*****End of table street 5*****\r1\t2\t\r") + end;
     QTest::newRow("CR inside the title") << QByteArray("*****Block\r3*****\r\n1\t2\t\r\n") + end << R::Ok
                                          << Rows{{"1", "2"}} << 0 << QString();
     QTest::newRow("title cut by a line break") << QByteArray("*****4820_U65_1_Block\r\n3*****\r\n1\t2\t\r\n") + end
@@ -170,10 +193,18 @@ void TestTableTextFile::read()
     QCOMPARE(result.badLineText, badLineText);
 }
 
+void TestTableTextFile::readExtractorFile_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("folder with a line break") << QStringLiteral("C:/da\nta/unit.id");
+    QTest::newRow("folder named with the end line's words") << QStringLiteral("/srv/End of table backups/unit.id");
+}
+
 // The extractor's key tables end every line, the end line included, and put no TAB after the flat:
 // a reader takes position and hash, whatever the path in the title holds.
 void TestTableTextFile::readExtractorFile()
 {
+    QFETCH(QString, path);
     const QVector<KeyTable::SlotRow> slotRows{{QStringLiteral("   0"), QStringLiteral("  1f"), QStringLiteral("0a1b2c3d4e5f"),
                                             QStringLiteral("a1b2")},
                                            {QStringLiteral("   1"), QStringLiteral("-----"),
@@ -181,8 +212,7 @@ void TestTableTextFile::readExtractorFile()
     QByteArray bytes;
     QBuffer buffer(&bytes);
     QVERIFY(buffer.open(QIODevice::WriteOnly));
-    // The title is the file's path, here with a folder whose name holds a line break.
-    QVERIFY(KeyTable::writeKeyTable(buffer, QStringLiteral("C:/da\nta/unit.id"), slotRows));
+    QVERIFY(KeyTable::writeKeyTable(buffer, path, slotRows));
     buffer.close();
     QVERIFY(buffer.open(QIODevice::ReadOnly));
     const TableTextFile::ReadResult result = TableTextFile::read(buffer);
@@ -221,7 +251,9 @@ void TestTableTextFile::describeLine_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");
     QTest::newRow("fields") << QStringLiteral("7\tXYZ\t3\t") << QStringLiteral("12: 7 | XYZ | 3 | ");
-    QTest::newRow("control characters") << QStringLiteral("a\x01" "b") << QStringLiteral("12: a\uFFFDb");
+    QTest::newRow("line ends") << QStringLiteral("a\r\nb\r") << QStringLiteral("12: a<CR><LF>b<CR>");
+    QTest::newRow("other control characters") << QStringLiteral("a\x01" "b\x7f")
+                                              << QStringLiteral("12: a<0x01>b<0x7F>");
     QTest::newRow("long line") << QString(130, QLatin1Char('x')) << QStringLiteral("12: ") + QString(120, QLatin1Char('x')) + QChar(0x2026);
 }
 
