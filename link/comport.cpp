@@ -114,9 +114,8 @@ bool echoesOtherCommand(const QByteArray &reply, const QByteArray &cmd)
         return false;
     const QByteArray echo = withoutCarriageReturns(cmd);
     const int length = qMin(reply.size(), echo.size());
-    return QString::fromLatin1(reply.left(length))
-               .compare(QString::fromLatin1(echo.left(length)), Qt::CaseInsensitive)
-           != 0;
+    const QString start = QString::fromLatin1(reply.left(length));
+    return start.compare(QString::fromLatin1(echo.left(length)), Qt::CaseInsensitive) != 0;
 }
 
 // Whether the text from "from" on, right after a write command's whole echo, answers it: the echo's

@@ -264,13 +264,13 @@ private:
     }
 
     // A write stored and answered without its "ok", which is held up until the answer of a later
-    // block command, before or after it; that command's write is lost, with its echo cut right after
-    // the last digit, or answered "*erwr". Gives the last command it takes.
+    // block command, before or after it; that command's write is lost, answered "*erwr" or, where
+    // writes are echoed, with its echo cut right after the last digit. Gives the last command it takes.
     int seam(int first)
     {
         const int later = range(1, 3);
         m_schedule.faults << FaultAt{chance(50) ? Fault::OkHeldUp : Fault::OkHeldUpFirst, first, 1, -1, later};
-        if (chance(50))
+        if (m_schedule.writeEcho && chance(50))
             m_schedule.faults << FaultAt{Fault::Cut, first + later, 1, -1, WriteEcho};
         else
             m_schedule.faults << FaultAt{Fault::WriteError, first + later, 1, -1, 0};

@@ -377,8 +377,9 @@ quint32 DevSimCore::nextRandom()
     return m_random >> 16;
 }
 
-// A piece of what a line that keeps talking sends: beginnings of replies, digits, marks, a NUL byte;
-// never an "ok", and never a whole reply (no run of pieces makes the 32 digits of one).
+// A piece of what a line that keeps talking sends: beginnings of replies, heads of write echoes (now and
+// then split over two pieces), digits, marks, a NUL byte; never an "ok", and never a whole reply (no
+// run of pieces makes the 32 digits of one).
 QByteArray DevSimCore::chatterBytes()
 {
     static const char *const pieces[] = {"rd:a0@0010,10\r\n**", "0123456789abcde", "-5a\r", "\r\n", "?\r", "*", "@",

@@ -48,7 +48,7 @@ public:
         UpperCase,   // the answer in capitals
         Chatter,     // the answer, then bytes that answer nothing every "at" ms for late
         OkHeldUp,    // a write stored and answered with its echo alone; its "ok" is held up until the
-                     // answer of the block command "at" on (1 when not given) and follows that answer
+                     // answer of the block command "at" on (1 when not given), and follows it
         OkHeldUpFirst, // the same, the held-up "ok" going before that answer
     };
 
@@ -80,8 +80,7 @@ public:
 
     // A fault on the block commands ("rd" of 16 bytes and "wr") numbered first to first + count - 1
     // in order of arrival, from 0 (count below 0: all from first on), with its own delay and position
-    // or count (see addFault). setFault replaces all faults, addFault adds one (the first that
-    // applies wins).
+    // or count (see addFault).
     struct FaultRange {
         Fault fault;
         int first;
@@ -89,12 +88,13 @@ public:
         int lateMs;
         int at;
     };
+    // setFault replaces all faults, addFault adds one (the first that applies wins).
     void setFault(Fault fault, int first = 0, int count = 1);
     void addFault(Fault fault, int first = 0, int count = 1);
     // The same with a delay (Late, Split, Repeat, Chatter; below 0 lateMs()) and a position or
     // count of its own (Split and Cut: bytes at once, below 1 as splitAt(); Garble and NulByte: the
-    // byte; OtherBlock and OkHeldUp: blocks on; OtherMemory: memories on; Chatter: ms between its
-    // bytes).
+    // byte; OtherBlock: blocks on; OkHeldUp: block commands on; OtherMemory: memories on; Chatter:
+    // ms between its bytes).
     void addFault(Fault fault, int first, int count, int lateMs, int at);
     void clearFault();
     // Every answer (of any command) comes this much later.
