@@ -55,8 +55,8 @@ public:
     struct Chunk {
         int delayMs = 0;
         QByteArray bytes;
-        // With it the whole echo of a write command, its carriage return included, has gone out, in
-        // the connection numbered (see reconnected()).
+        // With it the whole echo of a write command, its carriage return included, has gone out; the
+        // command came in the connection numbered (see reconnected()).
         bool writeEcho = false;
         int connection = 0;
     };
