@@ -101,47 +101,72 @@ bool endsInUnfinishedWriteReply(const QByteArray &raw)
     return raw.mid(start).count('\r') < 2;
 }
 
-// A write reply as its checks read it: without carriage returns and NUL bytes, so that a NUL on the
-// line hides neither an echo nor what follows it.
-QString writeReplyText(const QByteArray &reply)
+// The longest write command, its carriage return included: "wr:", a slave text, "@", the address
+// field, ",", 32 data digits and "\r".
+constexpr int LongestWriteCommand = 44;
+
+// Whether a reply begins with the echo of another block command than cmd: another memory, another
+// address, for a read another count, for a write other data (letter case aside). The reply to an
+// earlier attempt, another block or another memory must never count for this command.
+bool echoesOtherCommand(const QByteArray &reply, const QByteArray &cmd)
 {
-    QByteArray bytes = withoutCarriageReturns(reply);
-    bytes.replace('\0', QByteArray());
-    return QString::fromLatin1(bytes);
+    if (reply.size() < 10 || reply.at(2) != ':' || reply.at(5) != '@')
+        return false;
+    const QByteArray echo = withoutCarriageReturns(cmd);
+    const int length = qMin(reply.size(), echo.size());
+    const QString start = QString::fromLatin1(reply.left(length));
+    return start.compare(QString::fromLatin1(echo.left(length)), Qt::CaseInsensitive) != 0;
 }
 
-// The beginning of a write command's echo: "wr:", a slave text, "@", the address field and ",".
-constexpr int WriteEchoHeadLength = 11;
-
-// Whether a text holds the beginning of a write command's echo. Only an interface that echoes its
-// write commands sends one.
-bool holdsWriteEcho(const QString &text)
+// Whether the text from "from" on, right after a write command's whole echo, answers it: the echo's
+// line end, then nothing but line ends and blanks before "ok". An echo cut off before its line end,
+// followed by the held-up "ok" of an earlier write, is no answer: this write may have been lost.
+bool answersEcho(const QString &text, int from)
 {
-    const QLatin1String head("wr:");
-    for (int at = text.indexOf(head, 0, Qt::CaseInsensitive); at >= 0; at = text.indexOf(head, at + 1, Qt::CaseInsensitive)) {
-        if (at + WriteEchoHeadLength <= text.size() && text.at(at + 5) == QLatin1Char('@') && text.at(at + 10) == QLatin1Char(','))
-            return true;
+    int answer = from;
+    bool lineEnd = false;
+    for (; answer < text.size() && (text.at(answer) == QLatin1Char('\n') || text.at(answer) == QLatin1Char(' '));
+         ++answer)
+        lineEnd = lineEnd || text.at(answer) == QLatin1Char('\n');
+    return lineEnd && text.midRef(answer, 2).compare(QLatin1String("ok"), Qt::CaseInsensitive) == 0;
+}
+
+// A write attempt's reply, read once into what its checks need. The text is the reply without
+// carriage returns and NUL bytes, so that a NUL on the line hides neither an echo nor what follows.
+struct WriteReply {
+    QString text;
+    bool silent = false;         // nothing came but carriage returns
+    bool failed = false;         // "*erwr": the memory did not take the write
+    bool namesMemory = false;    // the slave text
+    bool otherCommand = false;   // begins with the echo of another command
+    bool taken = false;          // holds this attempt's "ok"
+
+    // A reply counts as written only with this attempt's "ok" and never with "*erwr". From an
+    // interface that echoes its write commands the "ok" must answer the command's own echo
+    // (answersEcho): a bare "ok" may be the held-up answer of an earlier write that the memory
+    // stored while this one was lost. From an interface that has never echoed a write, an "ok" in a
+    // reply that holds no echo counts; one that holds this command's echo is read as from an echoing
+    // interface.
+    WriteReply(const QByteArray &raw, const QByteArray &cmd, const QString &slave, bool echoing)
+    {
+        QByteArray bytes = withoutCarriageReturns(raw);
+        silent = bytes.isEmpty();
+        bytes.replace('\0', QByteArray());
+        text = QString::fromLatin1(bytes);
+        failed = text.contains(QLatin1String("*erwr"), Qt::CaseInsensitive);
+        namesMemory = text.contains(slave, Qt::CaseInsensitive);
+        otherCommand = echoesOtherCommand(bytes, cmd);
+        const QString echo = QString::fromLatin1(withoutCarriageReturns(cmd));
+        const int at = text.indexOf(echo, 0, Qt::CaseInsensitive);
+        if (failed)
+            taken = false;
+        else if (at >= 0)
+            taken = answersEcho(text, at + echo.size());
+        else
+            taken = !echoing && !text.contains(QLatin1Char('@'))
+                    && text.contains(QLatin1String("ok"), Qt::CaseInsensitive);
     }
-    return false;
-}
-
-// Whether a write reply (see writeReplyText) holds the "ok" of this very attempt. From an interface
-// that echoes its write commands, only this command's whole echo (slave, address and data, letter
-// case aside) answered by "ok" counts: after the echo nothing but line ends and blanks, then "ok",
-// and no "*erwr" later. A reply without it, a bare "ok" above all, may be the held-up answer of an
-// earlier write that the memory stored while this one was lost. From an interface that has never
-// echoed a write, an "ok" in a reply that holds no echo counts.
-bool writeReplyTaken(const QString &text, const QString &echo, bool echoing)
-{
-    const int at = text.indexOf(echo, 0, Qt::CaseInsensitive);
-    if (at < 0)
-        return !echoing && !text.contains(QLatin1Char('@')) && text.contains(QLatin1String("ok"), Qt::CaseInsensitive);
-    int answer = at + echo.size();
-    while (answer < text.size() && (text.at(answer) == QLatin1Char('\n') || text.at(answer) == QLatin1Char(' ')))
-        ++answer;
-    return text.midRef(answer, 2).compare(QLatin1String("ok"), Qt::CaseInsensitive) == 0
-           && !text.midRef(answer).contains(QLatin1String("*erwr"), Qt::CaseInsensitive);
-}
+};
 
 }
 
@@ -161,8 +186,7 @@ ComPort::~ComPort() = default;
 
 void ComPort::setPortName(const QString &shortName)
 {
-    m_echoesWrites = false;
-    m_heardTail.clear();
+    forgetWriteEchoes();
     m_port->setPortName(Platform::serialDevicePath(shortName));
 }
 
@@ -231,8 +255,7 @@ void ComPort::setDelays(int readDelay, int writeDelay)
 // Whether the interface echoes its writes is learnt anew on every port opened.
 void ComPort::connectDisconnectPort()
 {
-    m_echoesWrites = false;
-    m_heardTail.clear();
+    forgetWriteEchoes();
     if (!m_connected) {
         // Connected only when the port really opened: a port that refuses (no permission, gone)
         // must not look like an interface that never answers.
@@ -274,16 +297,48 @@ QByteArray ComPort::readWaiting(QextSerialPort *port)
     return bytes;
 }
 
-// Whatever the interface sends on the link's port tells whether it echoes its write commands: a
-// block reply taken or not, the rest read while the line settles, a scan's reply, bytes discarded,
-// and an echo read in two pieces.
+// Whether the interface echoes its write commands is learnt from the whole echo of a write command
+// this port has sent since it was opened, up to its carriage return, wherever it is read: in a block
+// reply taken or not, the rest read while the line settles, a scan's reply, bytes discarded, an echo
+// read in pieces. Noise shaped like an echo (its head, or a write no one sent) teaches nothing, so
+// that it never makes a later bare "ok" suspect.
 void ComPort::hear(const QByteArray &bytes)
 {
-    if (bytes.isEmpty())
+    if (bytes.isEmpty() || m_echoesWrites)
         return;
-    const QString text = m_heardTail + writeReplyText(bytes);
-    m_echoesWrites = m_echoesWrites || holdsWriteEcho(text);
-    m_heardTail = text.right(WriteEchoHeadLength);
+    QByteArray text = m_heardTail + bytes;
+    text.replace('\0', QByteArray());
+    text = text.toLower();
+    for (int at = text.indexOf("wr:"); at >= 0 && !m_echoesWrites; at = text.indexOf("wr:", at + 1)) {
+        const int end = text.indexOf('\r', at);
+        if (end < 0)
+            break;
+        m_echoesWrites = m_sentWrites.contains(text.mid(at, end + 1 - at));
+    }
+    m_heardTail = text.mid(text.lastIndexOf('\r') + 1).right(LongestWriteCommand);   // an echo not yet whole
+}
+
+// Until the interface is known to echo, the write commands sent are kept (as many as a memory of
+// the 16-bit address space has blocks: an echo held up longer never comes) to be told from noise.
+void ComPort::recordWrite(const QByteArray &cmd)
+{
+    if (m_echoesWrites)
+        return;
+    const QByteArray echo = cmd.toLower();
+    if (m_sentWrites.contains(echo))
+        return;
+    if (m_sentOrder.size() >= MaxImageSize / BlockBytes)
+        m_sentWrites.remove(m_sentOrder.dequeue());
+    m_sentWrites.insert(echo);
+    m_sentOrder.enqueue(echo);
+}
+
+void ComPort::forgetWriteEchoes()
+{
+    m_echoesWrites = false;
+    m_heardTail.clear();
+    m_sentWrites.clear();
+    m_sentOrder.clear();
 }
 
 void ComPort::discardInput()
@@ -340,7 +395,8 @@ void ComPort::setSlaveAddress(const QString &slave)
 
 QString ComPort::readDeviceWord(const QString &address)
 {
-    const QString cmd = QLatin1String("rd:") + m_slave + QLatin1Char('@') + formatHexAddress(address) + QLatin1String(",02\r");
+    const QString cmd = QLatin1String("rd:") + m_slave + QLatin1Char('@') + formatHexAddress(address)
+                        + QLatin1String(",02\r");
     const QByteArray reply = command(m_port, cmd.toLatin1(), 50);
     return replyText(extractData(reply));
 }
@@ -430,18 +486,6 @@ void ComPort::settleLine(QByteArray seen, int quietMs, bool (*unfinished)(const 
     }
 }
 
-// Whether a reply that begins with the echo of a block command echoes another command than cmd:
-// another memory, another address, for a write other data (letter case aside). The reply to an
-// earlier attempt, another block or another memory must never count for this command.
-bool ComPort::echoesOtherCommand(const QByteArray &reply, const QByteArray &cmd)
-{
-    if (reply.size() < 10 || reply.at(2) != ':' || reply.at(5) != '@')
-        return false;
-    const QByteArray echo = withoutCarriageReturns(cmd);
-    const int length = qMin(reply.size(), echo.size());
-    return QString::fromLatin1(reply.left(length)).compare(QString::fromLatin1(echo.left(length)), Qt::CaseInsensitive) != 0;
-}
-
 // After a silent attempt: three bank scans, of which the last counts (the earlier ones may read
 // what the interface still sends for the block).
 bool ComPort::memoryStillPresent(const QString &slave)
@@ -475,7 +519,8 @@ void ComPort::readMemoryBlocks(const QString &slave, const QString &memorySize)
     while (done < blocks) {
         const QString field = formatAddress(BlockBytes * done);
         ++done;
-        const QByteArray cmd = (QLatin1String("rd:") + slave + QLatin1Char('@') + field + QLatin1String(",10\r")).toLatin1();
+        const QByteArray cmd =
+            (QLatin1String("rd:") + slave + QLatin1Char('@') + field + QLatin1String(",10\r")).toLatin1();
         const QByteArray raw = blockReply(cmd, m_readDelay);
         const QByteArray reply = withoutCarriageReturns(raw);
         const int length = reply.size();
@@ -483,7 +528,8 @@ void ComPort::readMemoryBlocks(const QString &slave, const QString &memorySize)
         if (length != 0) {
             if (length != ReadReplyLength) {
                 const QString text = replyText(reply);
-                if (text.contains(slave, Qt::CaseInsensitive) && text.contains(QLatin1String("*errd"), Qt::CaseInsensitive))
+                if (text.contains(slave, Qt::CaseInsensitive)
+                    && text.contains(QLatin1String("*errd"), Qt::CaseInsensitive))
                     emit penUnplugged();
             }
             if (length != ReadReplyLength || echoesOtherCommand(reply, cmd) || !parseReadReply(reply)) {
@@ -533,19 +579,17 @@ void ComPort::writePort1(QByteArray byteArray, QString address, QString memorySi
         ++done;
         const QByteArray data = addr < byteArray.size() ? byteArray.mid(addr, BlockBytes) : QByteArray();
         const QByteArray cmd = "wr:" + address.toLatin1() + '@' + field.toLatin1() + ',' + data.toHex() + '\r';
+        recordWrite(cmd);
         const QByteArray raw = blockReply(cmd, m_writeDelay);
-        const QByteArray reply = withoutCarriageReturns(raw);
-        const QString text = replyText(reply);
-        qDebug() << text;
-        const QString seen = writeReplyText(raw);
+        const WriteReply reply(raw, cmd, address, m_echoesWrites);
+        qDebug() << reply.text;
 
         // The reply to an earlier attempt, "*erwr", or anything else without this attempt's "ok":
         // once the line is quiet, this block is written again.
-        if (writeReplyTaken(seen, writeReplyText(cmd), m_echoesWrites)) {
+        if (reply.taken) {
             // written
-        } else if (!reply.isEmpty()) {
-            if (!echoesOtherCommand(reply, cmd) && text.contains(QLatin1String("*erwr"), Qt::CaseInsensitive)
-                && text.contains(address, Qt::CaseInsensitive))
+        } else if (!reply.silent) {
+            if (reply.failed && reply.namesMemory && !reply.otherCommand)
                 emit penUnplugged();
             --done;
             settleLine(raw, m_writeDelay, endsInUnfinishedWriteReply);

@@ -3,6 +3,8 @@
 #include "operationbin.h"
 
 #include <QByteArray>
+#include <QQueue>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -40,12 +42,13 @@ void setWaitFunction(WaitFunction wait);
 // two pieces could pass every check of a reply or lend a later block its "ok". A rest that does
 // not come within ReplyRestTimeoutMs leaves what came a wrong reply: the block is asked again.
 //
-// Once the interface has echoed a write command (learnt from all it has sent since the port was
-// opened: replies taken or not, scans and bytes discarded included), a write reply is taken only
-// when it holds its own command's echo, data included, answered by "ok": a bare "ok" may be the
-// held-up answer of an earlier write, and the memory may not hold this block. From an interface
-// that has never echoed a write, an "ok" without echo counts. NUL bytes in a write reply are passed
-// over.
+// A write reply that holds "*erwr" never counts as written. Once the interface has echoed a write
+// command (learnt from the whole echo, data and line end included, of a write command this port has
+// sent since it was opened, wherever it is read: replies taken or not, the line settling, scans and
+// bytes discarded), a write reply is taken only when it holds its own command's whole echo and its
+// line end, answered by "ok": a bare "ok" may be the held-up answer of an earlier write, and the
+// memory may not hold this block. From an interface that has never echoed a write, an "ok" without
+// echo counts. NUL bytes in a write reply are passed over.
 //
 // A memory size that is not a whole number from 16 to 65536 sends nothing: the transfer ends at
 // once with the break set, and the size probe answers false.
@@ -116,11 +119,12 @@ private:
     QByteArray command(QextSerialPort *port, const QByteArray &text, int waitMs);
     QByteArray readWaiting(QextSerialPort *port);
     void hear(const QByteArray &bytes);
+    void recordWrite(const QByteArray &cmd);
+    void forgetWriteEchoes();
     void discardInput();
     QByteArray blockReply(const QByteArray &cmd, int waitMs);
     void settleLine(QByteArray seen, int quietMs, bool (*unfinished)(const QByteArray &));
     bool refuseSize(const QString &memorySize);
-    static bool echoesOtherCommand(const QByteArray &reply, const QByteArray &cmd);
     bool memoryStillPresent(const QString &slave);
     static int blockCount(const QString &memorySize);
 
@@ -136,5 +140,8 @@ private:
     int m_writeDelay = 30;
     // The interface has echoed a write command since the port was opened (in anything read on it).
     bool m_echoesWrites = false;
-    QString m_heardTail;   // the end of what was last read, for an echo read in two pieces
+    QByteArray m_heardTail;   // an echo not yet whole at the end of what was last read
+    // Until then, the write commands sent (in small letters), and their order.
+    QSet<QByteArray> m_sentWrites;
+    QQueue<QByteArray> m_sentOrder;
 };

@@ -72,6 +72,8 @@ private slots:
     void writeReplyHeldUp();
     void writeEchoHeardOutsideItsReply_data();
     void writeEchoHeardOutsideItsReply();
+    void noiseShapedLikeAnEcho_data();
+    void noiseShapedLikeAnEcho();
     void shortReadReply_data();
     void shortReadReply();
     void blockCounts_data();
@@ -254,7 +256,9 @@ void TestTransfer::stalledProcess()
 // reply: the memory gives no answer of its own (or "*erwr"), and the reply must not count for the
 // block. A read does not take another block's or another memory's data; a write does not take an
 // "ok" for a block the memory did not store, neither one after another block's echo nor a bare one
-// from an interface that echoes its writes. A NUL after a held-up "ok" (of the key reader's switch,
+// from an interface that echoes its writes, nor after the block's own echo cut off before its line
+// end, nor beside "*erwr" (in either order, on an interface that answers writes "ok" alone; with the
+// memory's name the warning still comes). A NUL after a held-up "ok" (of the key reader's switch,
 // say) hides neither the "ok" nor the echo behind it, also at the first write of a session.
 void TestTransfer::replyOfAnotherCommand_data()
 {
@@ -262,19 +266,34 @@ void TestTransfer::replyOfAnotherCommand_data()
     QTest::addColumn<int>("block");
     QTest::addColumn<Fault>("ownReply");
     QTest::addColumn<QByteArray>("stale");
+    QTest::addColumn<bool>("writeEcho");
+    QTest::addColumn<int>("penUnplugged");
 
     const QByteArray memory = SimRig::pattern(MemorySize);
     const QByteArray image = SimRig::pattern(MemorySize, 13);
     QTest::newRow("receive, own reply silent: block 2's reply")
-        << false << 3 << Fault::Silence << "rd:a0@0020,10\r\n**" + memory.mid(32, 16).toHex() + "-00\r";
+        << false << 3 << Fault::Silence << "rd:a0@0020,10\r\n**" + memory.mid(32, 16).toHex() + "-00\r" << true << 0;
     QTest::newRow("receive, own reply silent: memory A2's reply for the block")
-        << false << 3 << Fault::Silence << QByteArray("rd:a2@0030,10\r\n**0123456789abcdef0123456789abcdef-00\r");
+        << false << 3 << Fault::Silence << QByteArray("rd:a2@0030,10\r\n**0123456789abcdef0123456789abcdef-00\r")
+        << true << 0;
     QTest::newRow("send, own reply *erwr: block 2's reply")
-        << true << 3 << Fault::WriteError << "wr:a0@0020," + image.mid(32, 16).toHex() + "\r\nok\r";
-    QTest::newRow("send, not stored, no answer: a lone ok") << true << 3 << Fault::Silence << QByteArray("ok\r");
-    QTest::newRow("send, not stored, no answer: ok and a NUL") << true << 3 << Fault::Silence << QByteArray("ok\r\0", 4);
+        << true << 3 << Fault::WriteError << "wr:a0@0020," + image.mid(32, 16).toHex() + "\r\nok\r" << true << 0;
+    QTest::newRow("send, not stored, no answer: a lone ok")
+        << true << 3 << Fault::Silence << QByteArray("ok\r") << true << 0;
+    QTest::newRow("send, not stored, no answer: ok and a NUL")
+        << true << 3 << Fault::Silence << QByteArray("ok\r\0", 4) << true << 0;
     QTest::newRow("send, first write, not stored: ok, a NUL, then its echo without answer")
-        << true << 0 << Fault::Silence << QByteArray("ok\r\0", 4) + "wr:a0@0000," + image.left(16).toHex() + "\r\n";
+        << true << 0 << Fault::Silence << QByteArray("ok\r\0", 4) + "wr:a0@0000," + image.left(16).toHex() + "\r\n"
+        << true << 0;
+    const QByteArray echo = "wr:a0@0030," + image.mid(48, 16).toHex();
+    QTest::newRow("send, not stored: its echo cut after the last digit, then a held-up ok")
+        << true << 3 << Fault::Silence << echo + "ok\r" << true << 0;
+    QTest::newRow("send, writes answered ok alone: *erwr, then a held-up ok")
+        << true << 3 << Fault::Silence << QByteArray("*erwr\rok\r") << false << 0;
+    QTest::newRow("send, writes answered ok alone: a held-up ok, then *erwr")
+        << true << 3 << Fault::Silence << QByteArray("ok\r*erwr\r") << false << 0;
+    QTest::newRow("send, writes answered ok alone: a held-up ok, then *erwr naming the memory")
+        << true << 3 << Fault::Silence << QByteArray("ok\r*erwr a0\r") << false << 1;
 }
 
 void TestTransfer::replyOfAnotherCommand()
@@ -283,10 +302,14 @@ void TestTransfer::replyOfAnotherCommand()
     QFETCH(int, block);
     QFETCH(Fault, ownReply);
     QFETCH(QByteArray, stale);
+    QFETCH(bool, writeEcho);
+    QFETCH(int, penUnplugged);
 
     SimRig rig(MemorySize);
     rig.sim.core().setFault(ownReply, block, 1);   // the block's first attempt
+    rig.sim.core().setWriteEcho(writeEcho);
     QVERIFY(rig.connect());
+    Watch watch(rig.port);
     const QByteArray before = rig.sim.core().memory(0);
     const QByteArray image = SimRig::pattern(MemorySize, 13);
     bool sent = false;
@@ -317,6 +340,7 @@ void TestTransfer::replyOfAnotherCommand()
     QVERIFY(sent);
     QVERIFY(!rig.port.isBreakRequested());
     QCOMPARE(rig.sim.core().blockCommands(), Blocks + 1);
+    QCOMPARE(watch.penUnplugged, penUnplugged);
 }
 
 // An interface that sends every block reply in two pieces, the first 20 characters at once and
@@ -470,6 +494,49 @@ void TestTransfer::writeEchoHeardOutsideItsReply()
     QVERIFY(!rig.port.isBreakRequested());
     QVERIFY(watch.steady(Blocks));
     QCOMPARE(watch.progress.size(), rig.sim.core().blockCommands());
+}
+
+// Noise on an interface that answers writes "ok" alone, read before the Send: shaped like the head
+// of a write echo, read with a bank scan's reply or split between that read and the next, or the
+// whole echo of a write the port never sent. It does not make the interface one that echoes: every
+// bare "ok" counts, and the Send ends with one command a block.
+void TestTransfer::noiseShapedLikeAnEcho_data()
+{
+    QTest::addColumn<QByteArray>("afterScan");    // read with the scan's reply
+    QTest::addColumn<QByteArray>("beforeSend");   // read by itself, when the Send begins
+
+    QTest::newRow("an echo's head after a scan reply") << QByteArray("wr:a0@0000,") << QByteArray();
+    QTest::newRow("an echo's head split between two reads") << QByteArray("wr:a0") << QByteArray("@0000,");
+    QTest::newRow("the whole echo of a write never sent")
+        << QByteArray() << "wr:a0@0000," + QByteArray(32, '5') + "\r\n";
+}
+
+void TestTransfer::noiseShapedLikeAnEcho()
+{
+    QFETCH(QByteArray, afterScan);
+    QFETCH(QByteArray, beforeSend);
+
+    SimRig rig(MemorySize);
+    rig.sim.core().setWriteEcho(false);
+    QVERIFY(rig.connect());
+    Watch watch(rig.port);
+    const int scanReply = QByteArray("scan\r\nA0\r").size();
+    setWaitFunction([&](int ms) {
+        rig.sim.step(ms);
+        rig.sim.send(afterScan);
+        QVERIFY(rig.waitForBytes(scanReply + afterScan.size()));
+    });
+    QVERIFY(rig.port.bankPresent(QStringLiteral("a0")));
+    setWaitFunction([&rig](int ms) { rig.sim.step(ms); });
+    rig.sim.send(beforeSend);
+    QVERIFY(rig.waitForBytes(beforeSend.size()));
+    const QByteArray image = SimRig::pattern(MemorySize, 23);
+
+    rig.port.writePort1(image, QStringLiteral("a0"), QString::number(MemorySize));
+
+    QVERIFY(!rig.port.isBreakRequested());
+    QCOMPARE(rig.sim.core().memory(0).toHex(), image.toHex());
+    QCOMPARE(rig.sim.core().blockCommands(), Blocks);
 }
 
 // A read reply that comes short and never whole (one byte lost on the line, or cut off): once the

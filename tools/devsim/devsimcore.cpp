@@ -126,16 +126,34 @@ void DevSimCore::setWriteEcho(bool echo)
     m_writeEcho = echo;
 }
 
+void DevSimCore::reconnected()
+{
+    QMutexLocker lock(&m_mutex);
+    closeWindow();
+    ++m_connection;
+    m_writeEchoSent = false;
+}
+
 QList<DevSimCore::LookAlike> DevSimCore::lookAlikes() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_lookAlikes;
+    QList<LookAlike> all = m_lookAlikes;
+    LookAlike open;
+    if (windowLookAlike(&open))
+        all << open;
+    return all;
 }
 
 QStringList DevSimCore::commands() const
 {
     QMutexLocker lock(&m_mutex);
     return m_log;
+}
+
+int DevSimCore::commandsHandled() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_commandsHandled;
 }
 
 int DevSimCore::blockCommands() const
@@ -163,7 +181,8 @@ DevSimCore::Reply DevSimCore::handle(const QByteArray &command)
 {
     QMutexLocker lock(&m_mutex);
     m_log << QString::fromLatin1(command);
-    m_window = Window();
+    closeWindow();
+    m_window.command = m_commandsHandled++;
     if (m_muted)
         return Reply();
     Reply reply = answer(command);
@@ -227,6 +246,32 @@ int indexOfNoCase(const QByteArray &text, const QByteArray &what, int from)
     return -1;
 }
 
+// Whether what follows a write's echo (carriage returns removed) is its answer to a reader: line ends
+// and blanks, at least one line end among them, then "ok".
+bool answersEcho(const QByteArray &text, int from)
+{
+    const int skipped = int(strspn(text.constData() + from, "\n "));
+    return memchr(text.constData() + from, '\n', size_t(skipped)) != nullptr
+           && qstrnicmp(text.constData() + from + skipped, "ok", 2) == 0;
+}
+
+// Where the whole echo of a write command, up to its carriage return, ends in an answer that begins
+// with it (NUL bytes passed over, letter case aside): the index of that carriage return, or -1.
+int echoEnd(const QByteArray &bytes, const QByteArray &command)
+{
+    const QByteArray echo = command + '\r';
+    int matched = 0;
+    for (int i = 0; i < bytes.size(); ++i) {
+        if (bytes.at(i) == '\0')
+            continue;
+        if (std::tolower(uchar(bytes.at(i))) != std::tolower(uchar(echo.at(matched))))
+            return -1;
+        if (++matched == echo.size())
+            return i;
+    }
+    return -1;
+}
+
 }
 
 DevSimCore::Reply DevSimCore::answer(const QByteArray &command)
@@ -271,20 +316,41 @@ DevSimCore::Reply DevSimCore::answer(const QByteArray &command)
         if (count != 16)
             return now(readAnswer(echo, slave, address, count));
     }
-    return blockAnswer(command, read, slave, address, payload);
+    const int blockCommand = m_blockCommands;
+    Reply reply = blockAnswer(command, read, slave, address, payload);
+    addHeldOks(&reply, blockCommand);
+    return reply;
+}
+
+// The "ok"s that OkHeldUp held up for this block command's answer, before or after it.
+void DevSimCore::addHeldOks(Reply *reply, int blockCommand)
+{
+    for (int i = 0; i < m_heldOks.size();) {
+        if (m_heldOks.at(i).command != blockCommand) {
+            ++i;
+            continue;
+        }
+        const Chunk ok{0, "ok\r"};
+        if (m_heldOks.takeAt(i).first)
+            reply->chunks.prepend(ok);
+        else
+            reply->chunks.append(ok);
+    }
 }
 
 QByteArray DevSimCore::readAnswer(const QByteArray &echo, int slave, int address, int count) const
 {
     const QByteArray &mem = m_memory[slave];
     if (address + count > mem.size())
-        return echo + "ERMA Memory Addres > " + QByteArray::number(qMax(0, mem.size() - 1), 16).rightJustified(4, '0') + '\r';
+        return echo + "ERMA Memory Addres > " + QByteArray::number(qMax(0, mem.size() - 1), 16).rightJustified(4, '0')
+               + '\r';
     return blockReplyText(echo, mem.mid(address, count));
 }
 
 // The whole answer the same block command gets for another block or memory, as a stale reply of it
 // would come.
-QByteArray DevSimCore::otherAnswer(const FaultRange &f, bool read, int slave, int address, const QByteArray &payload) const
+QByteArray DevSimCore::otherAnswer(const FaultRange &f, bool read, int slave, int address,
+                                   const QByteArray &payload) const
 {
     const int steps = qMax(1, f.at);
     int otherSlave = slave;
@@ -294,8 +360,8 @@ QByteArray DevSimCore::otherAnswer(const FaultRange &f, bool read, int slave, in
     else
         otherAddress = (address + 16 * steps) & 0xffff;
     const QByteArray &mem = m_memory[otherSlave];
-    const QByteArray data = m_present[otherSlave] && otherAddress + 16 <= mem.size() ? mem.mid(otherAddress, 16)
-                                                                                     : madeUpBlock(otherSlave, otherAddress);
+    const bool stored = m_present[otherSlave] && otherAddress + 16 <= mem.size();
+    const QByteArray data = stored ? mem.mid(otherAddress, 16) : madeUpBlock(otherSlave, otherAddress);
     const QByteArray head = QByteArray(read ? "rd:" : "wr:") + slaveLabels[otherSlave] + '@'
         + QByteArray::number(otherAddress, 16).rightJustified(4, '0') + ',';
     if (read)
@@ -311,50 +377,68 @@ quint32 DevSimCore::nextRandom()
     return m_random >> 16;
 }
 
-// A piece of what a line that keeps talking sends: beginnings of replies, digits, marks, a NUL byte;
-// never an "ok", and never a whole reply (no run of pieces makes the 32 digits of one).
+// A piece of what a line that keeps talking sends: beginnings of replies, heads of write echoes (now and
+// then split over two pieces), digits, marks, a NUL byte; never an "ok", and never a whole reply (no
+// run of pieces makes the 32 digits of one).
 QByteArray DevSimCore::chatterBytes()
 {
-    static const char *const pieces[] = {"rd:a0@0010,10\r\n**", "0123456789abcde", "-5a\r", "\r\n", "?\r", "*", "@", "wr:a0@00"};
-    const quint32 pick = nextRandom() % 9;
-    return pick == 8 ? QByteArray(1, '\0') : QByteArray(pieces[pick]);
+    static const char *const pieces[] = {"rd:a0@0010,10\r\n**", "0123456789abcde", "-5a\r", "\r\n", "?\r", "*", "@",
+                                         "wr:a0@00", "wr:a0@0000,", "10,\r\n"};
+    const int count = int(sizeof pieces / sizeof *pieces);
+    const int pick = int(nextRandom() % (count + 1));
+    return pick == count ? QByteArray(1, '\0') : QByteArray(pieces[pick]);
 }
 
 void DevSimCore::delivered(const Chunk &chunk)
 {
     QMutexLocker lock(&m_mutex);
-    if (chunk.writeEcho)
+    if (chunk.writeEcho && chunk.connection == m_connection)
         m_writeEchoSent = true;
-    if (m_window.kind == Window::None || m_window.found)
-        return;
-    m_window.bytes += chunk.bytes;
-    checkWindow();
+    if (m_window.kind != Window::None)
+        m_window.bytes += chunk.bytes;
 }
 
-void DevSimCore::checkWindow()
+// Whether the reply window, as it stands, makes a look-alike (see delivered()).
+bool DevSimCore::windowLookAlike(LookAlike *lookAlike) const
 {
     QByteArray text = m_window.bytes;
     text.replace('\r', QByteArray());
     bool found = false;
+    LookAlike::Kind kind = LookAlike::ReadData;
     QByteArray data;
     if (m_window.kind == Window::Read) {
-        for (int at = indexOfNoCase(text, m_window.echo, 0); at >= 0 && !found; at = indexOfNoCase(text, m_window.echo, at + 1)) {
-            const QByteArray reply = text.mid(at, 51);
-            data = reply.mid(16, 32).toLower();
-            found = readReplyShape(reply) && data != m_window.dataHex;
-        }
-    } else {
+        const int echoLength = m_window.echo.size();
+        data = text.mid(16, 32).toLower();
+        found = readReplyShape(text) && qstrnicmp(text.constData(), m_window.echo.constData(), uint(echoLength)) == 0
+                && data != m_window.dataHex;
+    } else if (m_window.kind == Window::LostWrite && !text.isEmpty()) {
         text.replace('\0', QByteArray());
-        const QByteArray answer = m_writeEcho && m_writeEchoSent ? m_window.echo + "\nok" : QByteArray("ok");
-        found = indexOfNoCase(text, answer, 0) >= 0;
+        const int at = indexOfNoCase(text, m_window.echo, 0);
+        if (indexOfNoCase(text, "*erwr", 0) >= 0) {
+            found = false;
+        } else if (at >= 0) {
+            kind = LookAlike::EchoOk;
+            found = answersEcho(text, at + m_window.echo.size());
+        } else {
+            kind = LookAlike::BareOk;
+            found = !m_writeEchoSent && !text.contains('@') && indexOfNoCase(text, "ok", 0) >= 0;
+        }
     }
-    if (found) {
-        m_window.found = true;
-        m_lookAlikes << LookAlike{m_window.slave, m_window.address, data};
-    }
+    if (found)
+        *lookAlike = LookAlike{kind, m_window.command, m_window.slave, m_window.address, data};
+    return found;
 }
 
-DevSimCore::Reply DevSimCore::blockAnswer(const QByteArray &command, bool read, int slave, int address, const QByteArray &payload)
+void DevSimCore::closeWindow()
+{
+    LookAlike lookAlike;
+    if (windowLookAlike(&lookAlike))
+        m_lookAlikes << lookAlike;
+    m_window = Window();
+}
+
+DevSimCore::Reply DevSimCore::blockAnswer(const QByteArray &command, bool read, int slave, int address,
+                                          const QByteArray &payload)
 {
     const int index = m_blockCommands++;
     FaultRange f{Fault::None, 0, 0, -1, 0};
@@ -428,6 +512,10 @@ DevSimCore::Reply DevSimCore::blockAnswer(const QByteArray &command, bool read, 
                 m_window.kind = Window::None;
             }
             bytes = head + "ok\r";
+            if (fault == Fault::OkHeldUp || fault == Fault::OkHeldUpFirst) {
+                bytes = head;
+                m_heldOks << HeldOk{index + qMax(1, f.at), fault == Fault::OkHeldUpFirst};
+            }
         }
     }
     if (fault == Fault::BareOk)
@@ -459,13 +547,15 @@ DevSimCore::Reply DevSimCore::blockAnswer(const QByteArray &command, bool read, 
         if (fault == Fault::Repeat)
             r.chunks << Chunk{late, bytes};
     }
-    // Which chunk sends the last byte of the write's echo, when the echo is whole.
-    if (!read && m_writeEcho && bytes.size() >= command.size() && qstrnicmp(bytes.constData(), command.constData(), uint(command.size())) == 0) {
+    // Which chunk sends the carriage return that ends the write's echo, when the echo is whole.
+    const int echoEnds = read || !m_writeEcho ? -1 : echoEnd(bytes, command);
+    if (echoEnds >= 0) {
         int start = 0;
         for (Chunk &c : r.chunks) {
             if (fault == Fault::Repeat)
                 start = 0;
-            c.writeEcho = start < command.size() && start + c.bytes.size() >= command.size();
+            c.writeEcho = start <= echoEnds && start + c.bytes.size() > echoEnds;
+            c.connection = m_connection;
             start += c.bytes.size();
         }
     }

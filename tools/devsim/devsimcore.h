@@ -47,12 +47,18 @@ public:
                      // write is not stored
         UpperCase,   // the answer in capitals
         Chatter,     // the answer, then bytes that answer nothing every "at" ms for late
+        OkHeldUp,    // a write stored and answered with its echo alone; its "ok" is held up until the
+                     // answer of the block command "at" on (1 when not given), and follows it
+        OkHeldUpFirst, // the same, the held-up "ok" going before that answer
     };
 
     struct Chunk {
         int delayMs = 0;
         QByteArray bytes;
-        bool writeEcho = false;   // with it the whole echo of a write command has gone out
+        // With it the whole echo of a write command, its carriage return included, has gone out; the
+        // command came in the connection numbered (see reconnected()).
+        bool writeEcho = false;
+        int connection = 0;
     };
     struct Reply {
         QList<Chunk> chunks;
@@ -72,10 +78,9 @@ public:
     // No answer to anything at all (an interface that hangs).
     void setMuted(bool muted);
 
-    // A fault applies to the block commands ("rd" of 16 bytes and "wr") numbered first to
-    // first + count - 1 in order of arrival, from 0; a negative count means all from first on.
-    // A fault on the block commands first .. first + count - 1 (count below 0: all from first on),
-    // with its own delay and position or count (see addFault).
+    // A fault on the block commands ("rd" of 16 bytes and "wr") numbered first to first + count - 1
+    // in order of arrival, from 0 (count below 0: all from first on), with its own delay and position
+    // or count (see addFault).
     struct FaultRange {
         Fault fault;
         int first;
@@ -88,7 +93,8 @@ public:
     void addFault(Fault fault, int first = 0, int count = 1);
     // The same with a delay (Late, Split, Repeat, Chatter; below 0 lateMs()) and a position or
     // count of its own (Split and Cut: bytes at once, below 1 as splitAt(); Garble and NulByte: the
-    // byte; OtherBlock: blocks on; OtherMemory: memories on; Chatter: ms between its bytes).
+    // byte; OtherBlock: blocks on; OkHeldUp: block commands on; OtherMemory: memories on; Chatter:
+    // ms between its bytes).
     void addFault(Fault fault, int first, int count, int lateMs, int at);
     void clearFault();
     // Every answer (of any command) comes this much later.
@@ -105,6 +111,9 @@ public:
     bool answersInTurn() const;
     // Whether a write is answered with its echo before the "ok" (the default), or with "ok" alone.
     void setWriteEcho(bool echo);
+    // The program has closed its port and opened it again: the echoes of writes sent before teach it
+    // nothing (see delivered()).
+    void reconnected();
 
     // The replies no reader can tell from a good one (see delivered()): for a block read, the bytes
     // of a good reply to it (its own echo, the marks, 32 hex digits) with data that are not the
@@ -112,17 +121,26 @@ public:
     // interface puts such replies together from pieces of others: a reply cut off and the held-up
     // rest of another, a bare "ok" held up from an earlier write.
     struct LookAlike {
+        enum Kind {
+            ReadData,   // a read reply with its own echo and marks and another block's data
+            EchoOk,     // a lost write's whole echo and line end, then an "ok" held up from another
+            BareOk,     // an "ok" without echo, where the interface has not yet echoed a write
+        } kind;
+        int command;   // the command's number in order of arrival, from 0 (see commandsHandled())
         int slave;
         int address;
         QByteArray data;   // a read's data digits, in small letters; empty for a write
     };
     QList<LookAlike> lookAlikes() const;
     // What the runner sends on the line, in order. Bytes that reach the line between a block command
-    // and the next command are that command's reply to any reader; they make a look-alike when:
-    // - a block read: they hold its own echo (in either letter case) followed by the marks and
-    //   digits of a reply, with other data;
-    // - a write not stored: they hold "ok" after its own whole echo and a line end, or, where the
-    //   interface does not echo writes or has not yet sent a write's whole echo, "ok" anywhere.
+    // and the next command are that command's reply to any reader; they make a look-alike when, with
+    // carriage returns (and for a write NUL bytes) removed:
+    // - a block read: they are its own echo (in either letter case) followed by the marks and digits
+    //   of a reply, 51 characters in all, with other data;
+    // - a write not stored, where they hold no "*erwr": they hold its own whole echo followed by line
+    //   ends and blanks, at least one line end, then "ok"; or, without its echo, an "ok" and no "@"
+    //   where the interface does not echo writes or has not sent the whole echo of one since the
+    //   last reconnected().
     void delivered(const Chunk &chunk);
 
     Reply handle(const QByteArray &command);
@@ -137,17 +155,20 @@ public:
     static QByteArray defaultMemory(QString *source = nullptr);
 
     QStringList commands() const;
+    int commandsHandled() const;   // all commands since construction; clearLog() leaves it
     int blockCommands() const;
     void clearLog();
 
 private:
     Reply answer(const QByteArray &command);
     Reply blockAnswer(const QByteArray &command, bool read, int slave, int address, const QByteArray &payload);
+    void addHeldOks(Reply *reply, int blockCommand);
     QByteArray readAnswer(const QByteArray &echo, int slave, int address, int count) const;
     QByteArray otherAnswer(const FaultRange &f, bool read, int slave, int address, const QByteArray &payload) const;
     QByteArray chatterBytes();
     quint32 nextRandom();
-    void checkWindow();
+    bool windowLookAlike(LookAlike *lookAlike) const;
+    void closeWindow();
 
     mutable QMutex m_mutex;
     QByteArray m_memory[3];
@@ -161,18 +182,26 @@ private:
     bool m_answersInTurn = false;
     bool m_writeEcho = true;
     int m_blockCommands = 0;
+    int m_commandsHandled = 0;
+    // "ok"s held up by OkHeldUp: the block command whose answer takes each, and whether it goes first.
+    struct HeldOk {
+        int command;
+        bool first;
+    };
+    QList<HeldOk> m_heldOks;
     // The reply window of the last command: what has reached the line since it came.
     struct Window {
         enum Kind { None, Read, LostWrite } kind = None;
+        int command = 0;
         int slave = 0;
         int address = 0;
         QByteArray echo;
         QByteArray dataHex;
         QByteArray bytes;
-        bool found = false;
     };
     Window m_window;
-    bool m_writeEchoSent = false;
+    int m_connection = 0;
+    bool m_writeEchoSent = false;   // in this connection
     QList<LookAlike> m_lookAlikes;
     QStringList m_log;
     quint32 m_random = 12345;

@@ -125,12 +125,12 @@ void DevSimPty::send(const QByteArray &bytes)
     if (m_stepped) {
         answerArrived();   // what the program wrote before goes first, as with a device
         writeMaster(bytes);
-        m_core.delivered(DevSimCore::Chunk{0, bytes, false});
+        m_core.delivered(DevSimCore::Chunk{0, bytes});
         return;
     }
     {
         std::lock_guard<std::mutex> lock(m_pendingMutex);
-        m_pending.push_back(Pending{nowMs(), bytes, false});
+        m_pending.push_back(Pending{nowMs(), DevSimCore::Chunk{0, bytes}});
     }
     const char c = 's';
     (void)!::write(m_wake[1], &c, 1);
@@ -200,7 +200,8 @@ int DevSimPty::sendDue()
     {
         std::lock_guard<std::mutex> lock(m_pendingMutex);
         const qint64 t = clockMs();
-        auto split = std::stable_partition(m_pending.begin(), m_pending.end(), [t](const Pending &p) { return p.due <= t; });
+        auto split = std::stable_partition(m_pending.begin(), m_pending.end(),
+                                           [t](const Pending &p) { return p.due <= t; });
         due.assign(m_pending.begin(), split);
         m_pending.erase(m_pending.begin(), split);
         for (const Pending &p : m_pending) {
@@ -212,8 +213,8 @@ int DevSimPty::sendDue()
     for (const Pending &p : due) {
         if (m_master < 0)
             break;   // hung up: nothing reaches the line
-        writeMaster(p.bytes);
-        m_core.delivered(DevSimCore::Chunk{0, p.bytes, p.writeEcho});
+        writeMaster(p.chunk.bytes);
+        m_core.delivered(p.chunk);
     }
     return timeout;
 }
@@ -240,7 +241,7 @@ void DevSimPty::readInput()
             const qint64 start = m_core.answersInTurn() ? qMax(t, m_busyUntil) : t;
             std::lock_guard<std::mutex> lock(m_pendingMutex);
             for (const DevSimCore::Chunk &c : reply.chunks) {
-                m_pending.push_back(Pending{start + c.delayMs, c.bytes, c.writeEcho});
+                m_pending.push_back(Pending{start + c.delayMs, c});
                 m_busyUntil = qMax(m_busyUntil, start + c.delayMs);
             }
         }

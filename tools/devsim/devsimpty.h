@@ -61,8 +61,7 @@ public:
 private:
     struct Pending {
         qint64 due;
-        QByteArray bytes;
-        bool writeEcho;
+        DevSimCore::Chunk chunk;
     };
     void loop();
     qint64 clockMs() const;
